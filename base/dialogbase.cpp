@@ -1,0 +1,107 @@
+#include "base/dialogbase.h"
+
+CDialogBase::~CDialogBase()
+{
+    if (m_bModeless) {
+        DestroyWindow();
+    }
+}
+
+const DLGTEMPLATE* CDialogBase::LoadTemplate() const
+{
+    HMODULE hModule = ::GetModuleHandleA(nullptr);
+    HRSRC hResource = ::FindResourceA(hModule, MAKEINTRESOURCEA(m_idTemplate), MAKEINTRESOURCEA(5) /* RT_DIALOG */);
+    HGLOBAL hData = hResource ? ::LoadResource(hModule, hResource) : nullptr;
+    return hData ? static_cast<const DLGTEMPLATE*>(::LockResource(hData)) : nullptr;
+}
+
+INT_PTR CDialogBase::DoModal(HWND hWndOwner)
+{
+    const DLGTEMPLATE* pTemplate = LoadTemplate();
+    if (!pTemplate) {
+        return -1;
+    }
+    m_bModeless = false;
+    return ::DialogBoxIndirectParamA(::GetModuleHandleA(nullptr), pTemplate, hWndOwner, DialogProc,
+                                     reinterpret_cast<LPARAM>(this));
+}
+
+HWND CDialogBase::Create(HWND hWndOwner)
+{
+    const DLGTEMPLATE* pTemplate = LoadTemplate();
+    if (!pTemplate || m_hWnd) {
+        return nullptr;
+    }
+    m_bModeless = true;
+    return ::CreateDialogIndirectParamA(::GetModuleHandleA(nullptr), pTemplate, hWndOwner, DialogProc,
+                                        reinterpret_cast<LPARAM>(this));
+}
+
+void CDialogBase::DestroyWindow() noexcept
+{
+    if (m_hWnd) {
+        ::DestroyWindow(m_hWnd);
+    }
+}
+
+INT_PTR CALLBACK CDialogBase::DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    CDialogBase* pThis;
+    if (uMsg == WM_INITDIALOG) {
+        pThis = reinterpret_cast<CDialogBase*>(lParam);
+        pThis->m_hWnd = hWnd;
+        ::SetWindowLongPtrA(hWnd, DWLP_USER, lParam);
+    } else {
+        pThis = reinterpret_cast<CDialogBase*>(::GetWindowLongPtrA(hWnd, DWLP_USER));
+    }
+    if (!pThis) {
+        return FALSE;
+    }
+    bool bHandled = false;
+    INT_PTR nResult = pThis->ProcessMessage(uMsg, wParam, lParam, bHandled);
+    if (uMsg == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(hWnd, DWLP_USER, 0);
+        pThis->m_hWnd = nullptr;
+    }
+    return bHandled ? nResult : FALSE;
+}
+
+CBstr CDialogBase::GetItemText(int nId) const
+{
+    HWND hItem = GetItem(nId);
+    int cch = hItem ? ::GetWindowTextLengthA(hItem) : 0;
+    if (cch <= 0) {
+        return CBstr();
+    }
+    std::string text(static_cast<size_t>(cch) + 1, '\0');
+    int cchRead = ::GetWindowTextA(hItem, &text[0], cch + 1);
+    return CBstr::FromAnsi(text.data(), cchRead);
+}
+
+void CDialogBase::SetItemText(int nId, const CBstr& bstrText) const
+{
+    ::SetDlgItemTextA(m_hWnd, nId, bstrText.ToAnsi().c_str());
+}
+
+void CDialogBase::LimitItemText(int nId, int cchMax) const noexcept
+{
+    ::SendMessageA(GetItem(nId), EM_LIMITTEXT, static_cast<WPARAM>(cchMax), 0);
+}
+
+void CDialogBase::SetCaption(const CBstr& bstrText) const
+{
+    std::string text = bstrText.ToAnsi();
+    ::SendMessageA(m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void CDialogBase::SetSmallIcon(HICON hIcon) const noexcept
+{
+    if (hIcon) {
+        ::SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hIcon));
+    }
+}
+
+int CDialogBase::ShowMessageBox(const std::string& text, const char* caption, UINT uType) const
+{
+    return ::MessageBoxA(m_hWnd, text.c_str(), caption, uType);
+}
