@@ -1,0 +1,57 @@
+#include "app/session.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "net/servicehost.h"
+#include "ui/logindlg.h"
+#include "ui/maindlg.h"
+
+namespace {
+
+enum class PassResult { End, SignInAgain, SignInAfterFailure };
+
+PassResult RunPass(bool bLoginFailed)
+{
+    CLoginDlg dlgLogin;
+    dlgLogin.SetLoginFailed(bLoginFailed);
+    dlgLogin.DoModal(::GetActiveWindow());
+    if (dlgLogin.IsCancelled()) {
+        return PassResult::End;
+    }
+
+    CMainDlg dlgMain;
+    CBstr bstrUserName;
+    CBstr bstrPassword;
+    dlgLogin.GetUserName(bstrUserName);
+    dlgLogin.GetPassword(bstrPassword);
+    dlgMain.SetUserName(bstrUserName);
+    dlgMain.SetPassword(bstrPassword);
+    dlgMain.DoModal(::GetActiveWindow());
+
+    if (dlgMain.IsLoginFailed()) {
+        return PassResult::SignInAfterFailure;
+    }
+    if (dlgMain.IsLogout()) {
+        return PassResult::SignInAgain;
+    }
+    if (dlgMain.IsUpdateRequired()) {
+        std::string text = std::string("A Critical Update is required. Please visit ") + kServiceHost +
+                           " to obtain the new version.";
+        ::MessageBoxA(nullptr, text.c_str(), "Update Required", MB_OK);
+    }
+    return PassResult::End;
+}
+
+}  // namespace
+
+// Each pass starts with fresh dialog objects; a loop rather than recursion
+// keeps repeated log-outs from nesting without bound.
+void RunSession()
+{
+    PassResult result = RunPass(false);
+    while (result != PassResult::End) {
+        result = RunPass(result == PassResult::SignInAfterFailure);
+    }
+}

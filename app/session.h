@@ -1,0 +1,4 @@
+#pragma once
+
+// Alternates the sign-in dialog and the console until the member leaves.
+void RunSession();
