@@ -1,0 +1,83 @@
+#include "ui/logindlg.h"
+
+#include "base/mbstring.h"
+#include "net/servicehost.h"
+#include "resource.h"
+#include "ui/browserlaunch.h"
+
+CIconHandle g_hSmallIcon;
+
+namespace {
+
+constexpr int kMaxEmailChars = 100;
+constexpr int kMaxPasswordChars = 50;
+
+}  // namespace
+
+CLoginDlg::CLoginDlg() : CDialogImpl<CLoginDlg>(IDD_LOGIN) {}
+
+const CLoginDlg::MessageMapEntry* CLoginDlg::GetMessageMap() const
+{
+    static const MessageMapEntry kMap[] = {
+        OnMessage(WM_INITDIALOG, &CLoginDlg::OnInitDialog),
+        OnCommand(IDOK, &CLoginDlg::OnOK),
+        OnCommand(IDCANCEL, &CLoginDlg::OnCancel),
+        OnCommand(IDC_REGISTER, BN_CLICKED, &CLoginDlg::OnRegister),
+        EndOfMap(),
+    };
+    return kMap;
+}
+
+INT_PTR CLoginDlg::OnInitDialog(WPARAM, LPARAM)
+{
+    m_bCancelled = true;
+    if (m_bShowLoginFailed) {
+        ShowMessageBox("Login Failed - Please try again.", "Details");
+    }
+    g_hSmallIcon.Reset(static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_ORVEXAPP),
+                                                       IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                                       ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
+    LimitItemText(IDC_EMAIL, kMaxEmailChars);
+    LimitItemText(IDC_PASSWORD, kMaxPasswordChars);
+    SetSmallIcon(g_hSmallIcon.Get());
+
+    CBstr bstrWindowText(L"Quillbay - ");
+    bstrWindowText += kClientVersion;
+    bstrWindowText += L" - Login";
+    SetCaption(bstrWindowText);
+    return TRUE;
+}
+
+INT_PTR CLoginDlg::OnOK(WPARAM wParam, LPARAM)
+{
+    m_bCancelled = false;
+    m_bstrUserName = GetItemText(IDC_EMAIL);
+    m_bstrPassword = GetItemText(IDC_PASSWORD);
+    if (m_bstrUserName.IsEmpty() || m_bstrPassword.IsEmpty()) {
+        ShowMessageBox("Please enter your email address and password.", "Details");
+        return TRUE;
+    }
+    std::string email = m_bstrUserName.ToAnsi();
+    if (MbFindChar(email.c_str(), '@') && MbFindChar(email.c_str(), '.')) {
+        EndDialog(LOWORD(wParam));
+    } else {
+        ShowMessageBox("The Email address entered does not appear valid.", "Invalid Email");
+    }
+    return TRUE;
+}
+
+INT_PTR CLoginDlg::OnCancel(WPARAM wParam, LPARAM)
+{
+    m_bCancelled = true;
+    EndDialog(LOWORD(wParam));
+    return TRUE;
+}
+
+INT_PTR CLoginDlg::OnRegister(WPARAM, LPARAM)
+{
+    CBstr bstrUrl(L"http://");
+    bstrUrl += CBstr::FromAnsi(kServiceHost);
+    bstrUrl += L"/pages/member/quillbay/register/register.php";
+    OpenUrlInBrowser(m_hWnd, bstrUrl);
+    return TRUE;
+}
