@@ -1,0 +1,101 @@
+"""What the control API inspects and steers, shared by every server thread."""
+import collections
+import threading
+from dataclasses import dataclass
+
+PATTERN = b"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+FRAMINGS = ("length", "chunked", "close")
+CUT_MODES = ("reset", "close")
+
+
+def generated_body(size):
+    """Byte i is PATTERN[i % 62]; tests regenerate it to compare."""
+    repeats = size // len(PATTERN) + 1
+    return (PATTERN * repeats)[:size]
+
+
+@dataclass
+class RecordedRequest:
+    method: str
+    path: str
+    headers: bytes  # header lines as received, each with its CRLF; no request line, no blank line
+    body: bytes
+
+
+@dataclass
+class ScriptedAnswer:
+    """An answer that replaces the command script's own for the next `repeat` requests."""
+    body: bytes = b""
+    status: int = 200
+    framing: str = "length"
+    delay_ms: int = 0
+    cut_after: int = -1
+    cut_mode: str = "reset"  # "reset": RST after the cut; "close": a bare FIN without close_notify
+    size: int = -1
+    page404: bool = False
+    repeat: int = 1
+
+
+class ServiceState:
+    def __init__(self, store, contexts):
+        self.store = store
+        self._contexts = contexts  # certificate name -> ssl.SSLContext
+        self._lock = threading.Lock()
+        self._requests = []
+        self._answers = collections.deque()
+        self._sent = []
+        self._certificate = "good"
+
+    def reset(self):
+        self.store.reset()
+        with self._lock:
+            self._requests.clear()
+            self._answers.clear()
+            self._sent.clear()
+            self._certificate = "good"
+
+    def certificate_names(self):
+        return tuple(self._contexts)
+
+    def use_certificate(self, name):
+        with self._lock:
+            self._certificate = name
+
+    def current_context(self):
+        with self._lock:
+            return self._contexts[self._certificate]
+
+    def record_request(self, request):
+        with self._lock:
+            self._requests.append(request)
+
+    def requests(self):
+        with self._lock:
+            return list(self._requests)
+
+    def clear_requests(self):
+        with self._lock:
+            self._requests.clear()
+
+    def queue_answer(self, answer):
+        with self._lock:
+            self._answers.append(answer)
+
+    def take_answer(self):
+        """The scripted answer for this request, or None for the normal logic."""
+        with self._lock:
+            if not self._answers:
+                return None
+            answer = self._answers[0]
+            answer.repeat -= 1
+            if answer.repeat <= 0:
+                self._answers.popleft()
+            return answer
+
+    def record_sent(self, message, numbers):
+        with self._lock:
+            self._sent.append((message, numbers))
+
+    def sent(self):
+        with self._lock:
+            return list(self._sent)
