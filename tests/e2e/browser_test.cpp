@@ -1,0 +1,115 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "appdriver.h"
+#include "net/servicehost.h"
+#include "resource.h"
+
+namespace {
+
+std::string ReadFile(const std::wstring& path)
+{
+    std::ifstream file(path.c_str(), std::ios::binary);
+    std::stringstream contents;
+    contents << file.rdbuf();
+    return contents.str();
+}
+
+std::vector<std::wstring> FilesIn(const std::wstring& directory, const wchar_t* pattern)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE hFind = ::FindFirstFileW((directory + L"\\" + pattern).c_str(), &data);
+    if (hFind == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            names.push_back(data.cFileName);
+        }
+    } while (::FindNextFileW(hFind, &data));
+    ::FindClose(hFind);
+    return names;
+}
+
+std::wstring TempFolder()
+{
+    wchar_t path[MAX_PATH];
+    DWORD cch = ::GetTempPathW(MAX_PATH, path);
+    return std::wstring(path, cch > 0 ? cch - 1 : 0);
+}
+
+// The fake browser, registered for ".htm" in the test prefix, appends each
+// command line it gets to the file named in QB_FAKEBROWSER_LOG.
+class BrowserLaunchTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_workDir = MakeTempDirectory();
+        ASSERT_FALSE(m_workDir.empty());
+        m_logPath = m_workDir + L".browser.log";
+        ::DeleteFileW(m_logPath.c_str());
+        ::SetEnvironmentVariableW(L"QB_FAKEBROWSER_LOG", m_logPath.c_str());
+        m_tempProbesBefore = FilesIn(TempFolder(), L"qb*.htm");
+    }
+
+    void TearDown() override
+    {
+        ::SetEnvironmentVariableW(L"QB_FAKEBROWSER_LOG", nullptr);
+        ::DeleteFileW(m_logPath.c_str());
+        for (const std::wstring& name : FilesIn(m_workDir, L"*")) {
+            ::DeleteFileW((m_workDir + L"\\" + name).c_str());
+        }
+        ::RemoveDirectoryW(m_workDir.c_str());
+    }
+
+    // Clicks "Register For Free..." and returns the browser's command line.
+    std::string RegisterAndWaitForBrowser()
+    {
+        EXPECT_TRUE(m_app.Start(L"", m_workDir));
+        HWND hLogin = m_app.WaitForWindow(L"Quillbay - 1.0 - Login");
+        EXPECT_NE(hLogin, nullptr);
+        ui::Click(hLogin, IDC_REGISTER);
+        std::string log;
+        ui::WaitFor(10000, [&] { return !(log = ReadFile(m_logPath)).empty(); });
+        EXPECT_TRUE(::IsWindowVisible(hLogin)) << "the sign-in dialog stays open";
+        return log;
+    }
+
+    std::string ExpectedUrl() const
+    {
+        return std::string("http://") + kServiceHost + "/pages/member/quillbay/register/register.php";
+    }
+
+    CAppDriver m_app;
+    std::wstring m_workDir;
+    std::wstring m_logPath;
+    std::vector<std::wstring> m_tempProbesBefore;
+};
+
+TEST_F(BrowserLaunchTest, RegisterStartsTheBrowserWithTheRegistrationPageAndLeavesNoProbe)
+{
+    std::string log = RegisterAndWaitForBrowser();
+    EXPECT_THAT(log, ::testing::EndsWith(" " + ExpectedUrl() + "\n"));
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << "one start per click";
+    EXPECT_THAT(FilesIn(m_workDir, L"*"), ::testing::IsEmpty());
+    EXPECT_EQ(FilesIn(TempFolder(), L"qb*.htm"), m_tempProbesBefore);
+}
+
+TEST_F(BrowserLaunchTest, AnExistingTempHtmIsNeitherOverwrittenNorDeleted)
+{
+    const std::wstring ownFile = m_workDir + L"\\temp.htm";
+    const std::string ownContents = "somebody else's page\r\n";
+    std::ofstream(ownFile.c_str(), std::ios::binary) << ownContents;
+
+    std::string log = RegisterAndWaitForBrowser();
+    EXPECT_THAT(log, ::testing::EndsWith(" " + ExpectedUrl() + "\n"));
+    EXPECT_EQ(ReadFile(ownFile), ownContents);
+    EXPECT_THAT(FilesIn(m_workDir, L"*"), ::testing::ElementsAre(L"temp.htm"));
+    EXPECT_EQ(FilesIn(TempFolder(), L"qb*.htm"), m_tempProbesBefore) << "the fallback probe is removed";
+}
+
+}  // namespace

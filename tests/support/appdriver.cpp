@@ -1,0 +1,346 @@
+#include "appdriver.h"
+
+#include <chrono>
+
+namespace {
+
+constexpr int kMessageBoxTextId = 0xFFFF;
+constexpr DWORD kPollMs = 20;
+constexpr UINT kSendTimeoutMs = 5000;
+
+std::wstring ClassName(HWND hWnd)
+{
+    wchar_t name[64] = {};
+    ::GetClassNameW(hWnd, name, 64);
+    return name;
+}
+
+struct EnumContext {
+    DWORD processId;
+    std::vector<HWND>* pWindows;
+};
+
+BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam)
+{
+    EnumContext* pContext = reinterpret_cast<EnumContext*>(lParam);
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(hWnd, &processId);
+    if (processId == pContext->processId && ::IsWindowVisible(hWnd)) {
+        pContext->pWindows->push_back(hWnd);
+    }
+    return TRUE;
+}
+
+LRESULT SendW(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(hWnd, uMsg, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs, &result);
+    return static_cast<LRESULT>(result);
+}
+
+std::wstring QuoteArgument(const std::wstring& argument) { return L"\"" + argument + L"\""; }
+
+}  // namespace
+
+CAppDriver::~CAppDriver()
+{
+    Terminate();
+    CloseHandles();
+}
+
+CAppDriver::OutputState::~OutputState()
+{
+    if (hRead) {
+        ::CloseHandle(hRead);
+    }
+}
+
+bool CAppDriver::Start(const std::wstring& arguments, const std::wstring& workingDirectory)
+{
+    auto output = std::make_shared<OutputState>();
+    SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
+    HANDLE hOutputWrite = nullptr;
+    if (!::CreatePipe(&output->hRead, &hOutputWrite, &sa, 0)) {
+        return false;
+    }
+    ::SetHandleInformation(output->hRead, HANDLE_FLAG_INHERIT, 0);
+
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = nullptr;
+    si.hStdOutput = hOutputWrite;
+    si.hStdError = hOutputWrite;
+    std::wstring commandLine = QuoteArgument(TestDirectory() + L"orvexapp.exe");
+    if (!arguments.empty()) {
+        commandLine += L" " + arguments;
+    }
+    PROCESS_INFORMATION pi = {};
+    BOOL bStarted = ::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                     workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &si, &pi);
+    ::CloseHandle(hOutputWrite);
+    if (!bStarted) {
+        return false;
+    }
+    ::CloseHandle(pi.hThread);
+    m_hProcess = pi.hProcess;
+    m_processId = pi.dwProcessId;
+    m_output = output;
+    std::thread([output] {
+        char buffer[4096];
+        DWORD cbRead = 0;
+        while (::ReadFile(output->hRead, buffer, sizeof(buffer), &cbRead, nullptr) && cbRead > 0) {
+            std::lock_guard<std::mutex> lock(output->mutex);
+            output->text.append(buffer, cbRead);
+        }
+        std::lock_guard<std::mutex> lock(output->mutex);
+        output->bEnded = true;
+    }).detach();
+    return true;
+}
+
+bool CAppDriver::IsRunning() const
+{
+    return m_hProcess && ::WaitForSingleObject(m_hProcess, 0) == WAIT_TIMEOUT;
+}
+
+std::optional<DWORD> CAppDriver::WaitForExit(DWORD timeoutMs)
+{
+    if (!m_hProcess || ::WaitForSingleObject(m_hProcess, timeoutMs) != WAIT_OBJECT_0) {
+        return std::nullopt;
+    }
+    DWORD exitCode = 0;
+    ::GetExitCodeProcess(m_hProcess, &exitCode);
+    return exitCode;
+}
+
+void CAppDriver::Terminate()
+{
+    if (IsRunning()) {
+        ::TerminateProcess(m_hProcess, 99);
+        ::WaitForSingleObject(m_hProcess, kDefaultTimeoutMs);
+    }
+}
+
+void CAppDriver::Detach()
+{
+    CloseHandles();
+    m_processId = 0;
+}
+
+std::string CAppDriver::Output()
+{
+    if (!m_output) {
+        return std::string();
+    }
+    auto ended = [this] {
+        std::lock_guard<std::mutex> lock(m_output->mutex);
+        return m_output->bEnded;
+    };
+    if (!IsRunning()) {
+        ui::WaitFor(kDefaultTimeoutMs, ended);
+    }
+    std::lock_guard<std::mutex> lock(m_output->mutex);
+    return m_output->text;
+}
+
+void CAppDriver::CloseHandles()
+{
+    if (m_hProcess) {
+        ::CloseHandle(m_hProcess);
+    }
+    m_hProcess = nullptr;
+    m_output.reset();
+}
+
+std::vector<HWND> CAppDriver::VisibleWindows() const
+{
+    std::vector<HWND> windows;
+    EnumContext context = {m_processId, &windows};
+    ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&context));
+    return windows;
+}
+
+HWND CAppDriver::FindVisibleWindow(const std::wstring& caption) const
+{
+    for (HWND hWnd : VisibleWindows()) {
+        if (ClassName(hWnd) == L"#32770" && ui::GetText(hWnd) == caption &&
+            !::GetDlgItem(hWnd, kMessageBoxTextId)) {
+            return hWnd;
+        }
+    }
+    return nullptr;
+}
+
+HWND CAppDriver::WaitForWindow(const std::wstring& caption, DWORD timeoutMs) const
+{
+    HWND hFound = nullptr;
+    ui::WaitFor(timeoutMs, [&] { return (hFound = FindVisibleWindow(caption)) != nullptr; });
+    return hFound;
+}
+
+std::optional<MessageBoxInfo> CAppDriver::FindMessageBox() const
+{
+    for (HWND hWnd : VisibleWindows()) {
+        HWND hText = ::GetDlgItem(hWnd, kMessageBoxTextId);
+        if (ClassName(hWnd) == L"#32770" && hText) {
+            return MessageBoxInfo{hWnd, ui::GetText(hText), ui::GetText(hWnd)};
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<MessageBoxInfo> CAppDriver::WaitForMessageBox(DWORD timeoutMs) const
+{
+    std::optional<MessageBoxInfo> box;
+    ui::WaitFor(timeoutMs, [&] { return (box = FindMessageBox()).has_value(); });
+    return box;
+}
+
+void CAppDriver::Answer(const MessageBoxInfo& box, int nButtonId)
+{
+    ::PostMessageW(box.hWnd, WM_COMMAND, MAKEWPARAM(nButtonId, BN_CLICKED), 0);
+}
+
+bool CAppDriver::WaitUntilWindowGone(HWND hWnd, DWORD timeoutMs) const
+{
+    return ui::WaitFor(timeoutMs, [&] { return !::IsWindow(hWnd) || !::IsWindowVisible(hWnd); });
+}
+
+namespace ui {
+
+void TypeText(HWND hDlg, int nId, const std::wstring& text)
+{
+    HWND hEdit = ::GetDlgItem(hDlg, nId);
+    for (wchar_t ch : text) {
+        SendW(hEdit, WM_CHAR, ch, 1);
+    }
+}
+
+void SetText(HWND hDlg, int nId, const std::wstring& text)
+{
+    SendW(::GetDlgItem(hDlg, nId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::wstring GetText(HWND hWnd)
+{
+    int cch = static_cast<int>(SendW(hWnd, WM_GETTEXTLENGTH, 0, 0));
+    std::wstring text(static_cast<size_t>(cch) + 1, L'\0');
+    int cchRead = static_cast<int>(SendW(hWnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0])));
+    text.resize(static_cast<size_t>(cchRead < 0 ? 0 : cchRead));
+    return text;
+}
+
+std::wstring GetItemText(HWND hDlg, int nId) { return GetText(::GetDlgItem(hDlg, nId)); }
+
+void Click(HWND hDlg, int nId)
+{
+    ::PostMessageW(hDlg, WM_COMMAND, MAKEWPARAM(nId, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(hDlg, nId)));
+}
+
+void PressKey(HWND hWnd, UINT vk)
+{
+    ::PostMessageW(hWnd, WM_KEYDOWN, vk, 1);
+    ::PostMessageW(hWnd, WM_KEYUP, vk, 0xC0000001);
+}
+
+bool IsEnabled(HWND hDlg, int nId) { return ::IsWindowEnabled(::GetDlgItem(hDlg, nId)) != FALSE; }
+
+bool IsVisible(HWND hDlg, int nId) { return ::IsWindowVisible(::GetDlgItem(hDlg, nId)) != FALSE; }
+
+std::vector<std::wstring> ListRows(HWND hDlg, int nId)
+{
+    HWND hList = ::GetDlgItem(hDlg, nId);
+    int nCount = static_cast<int>(SendW(hList, LB_GETCOUNT, 0, 0));
+    std::vector<std::wstring> rows;
+    for (int i = 0; i < nCount; ++i) {
+        int cch = static_cast<int>(SendW(hList, LB_GETTEXTLEN, i, 0));
+        std::wstring row(static_cast<size_t>(cch < 0 ? 0 : cch) + 1, L'\0');
+        int cchRead = static_cast<int>(SendW(hList, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&row[0])));
+        row.resize(static_cast<size_t>(cchRead < 0 ? 0 : cchRead));
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+std::vector<int> ListSelection(HWND hDlg, int nId)
+{
+    HWND hList = ::GetDlgItem(hDlg, nId);
+    int nCount = static_cast<int>(SendW(hList, LB_GETCOUNT, 0, 0));
+    std::vector<int> rows;
+    for (int i = 0; i < nCount; ++i) {
+        if (SendW(hList, LB_GETSEL, i, 0) > 0) {
+            rows.push_back(i);
+        }
+    }
+    return rows;
+}
+
+void CtrlClickListRow(HWND hDlg, int nId, int nRow)
+{
+    HWND hList = ::GetDlgItem(hDlg, nId);
+    SendW(hList, LB_SETTOPINDEX, nRow, 0);
+    int nTop = static_cast<int>(SendW(hList, LB_GETTOPINDEX, 0, 0));
+    int nHeight = static_cast<int>(SendW(hList, LB_GETITEMHEIGHT, 0, 0));
+    LPARAM point = MAKELPARAM(4, (nRow - nTop) * nHeight + nHeight / 2);
+    ::PostMessageW(hList, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, point);
+    ::PostMessageW(hList, WM_LBUTTONUP, MK_CONTROL, point);
+}
+
+void Sync(HWND hWnd) { SendW(hWnd, WM_NULL, 0, 0); }
+
+bool WaitFor(DWORD timeoutMs, const std::function<bool()>& condition)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (condition()) {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        ::Sleep(kPollMs);
+    }
+}
+
+}  // namespace ui
+
+std::string Narrow(const std::wstring& text)
+{
+    int cb = ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<size_t>(cb), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &result[0], cb, nullptr, nullptr);
+    return result;
+}
+
+std::wstring Widen(const std::string& text)
+{
+    int cch = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring result(static_cast<size_t>(cch), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &result[0], cch);
+    return result;
+}
+
+std::wstring TestDirectory()
+{
+    wchar_t path[MAX_PATH];
+    DWORD cch = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring result(path, cch);
+    return result.substr(0, result.find_last_of(L'\\') + 1);
+}
+
+std::wstring MakeTempDirectory()
+{
+    wchar_t base[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, base);
+    for (unsigned n = ::GetTickCount();; ++n) {
+        std::wstring path = std::wstring(base) + L"qbtest-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                            std::to_wstring(n);
+        if (::CreateDirectoryW(path.c_str(), nullptr)) {
+            return path;
+        }
+        if (::GetLastError() != ERROR_ALREADY_EXISTS) {
+            return std::wstring();
+        }
+    }
+}

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+// Starts orvexapp.exe and drives its windows from outside, as a member would:
+// only window messages, never the program's own code.
+struct MessageBoxInfo {
+    HWND hWnd = nullptr;
+    std::wstring text;
+    std::wstring caption;
+};
+
+class CAppDriver {
+public:
+    static constexpr DWORD kDefaultTimeoutMs = 15000;
+
+    CAppDriver() = default;
+    ~CAppDriver();
+    CAppDriver(const CAppDriver&) = delete;
+    CAppDriver& operator=(const CAppDriver&) = delete;
+
+    // The program beside the test executable, with these arguments, in the
+    // given working directory (the test's own when empty). Standard output is
+    // collected and can be read with Output().
+    bool Start(const std::wstring& arguments = L"", const std::wstring& workingDirectory = L"");
+    bool IsRunning() const;
+    DWORD ProcessId() const { return m_processId; }
+    HANDLE Process() const { return m_hProcess; }
+    // Exit code, or nothing when the process is still running after the wait.
+    std::optional<DWORD> WaitForExit(DWORD timeoutMs = kDefaultTimeoutMs);
+    void Terminate();
+    // Leaves the program running when the driver goes away.
+    void Detach();
+    // Everything the program wrote to its standard output and error so far,
+    // waiting for the end of the output once the program has exited.
+    std::string Output();
+
+    // A visible top-level dialog of the program with exactly this caption.
+    HWND WaitForWindow(const std::wstring& caption, DWORD timeoutMs = kDefaultTimeoutMs) const;
+    HWND FindVisibleWindow(const std::wstring& caption) const;
+    // The next message box of the program, whatever its caption.
+    std::optional<MessageBoxInfo> WaitForMessageBox(DWORD timeoutMs = kDefaultTimeoutMs) const;
+    std::optional<MessageBoxInfo> FindMessageBox() const;
+    // Answers a message box with a button id (IDOK, IDYES, IDNO).
+    static void Answer(const MessageBoxInfo& box, int nButtonId = IDOK);
+    // True when no visible window of the program is left within the wait.
+    bool WaitUntilWindowGone(HWND hWnd, DWORD timeoutMs = kDefaultTimeoutMs) const;
+    std::vector<HWND> VisibleWindows() const;
+
+private:
+    void CloseHandles();
+
+    // Shared with the thread that drains the program's output pipe, which may
+    // outlive the driver when something the program started keeps the pipe open.
+    struct OutputState {
+        std::mutex mutex;
+        std::string text;
+        bool bEnded = false;
+        HANDLE hRead = nullptr;
+        ~OutputState();
+    };
+
+    HANDLE m_hProcess = nullptr;
+    DWORD m_processId = 0;
+    std::shared_ptr<OutputState> m_output;
+};
+
+// Control helpers; all of them wait until the program has handled the message
+// except Click, which posts, because a click may open a modal box.
+namespace ui {
+void TypeText(HWND hDlg, int nId, const std::wstring& text);
+void SetText(HWND hDlg, int nId, const std::wstring& text);
+std::wstring GetText(HWND hWnd);
+std::wstring GetItemText(HWND hDlg, int nId);
+void Click(HWND hDlg, int nId);
+void PressKey(HWND hWnd, UINT vk);
+bool IsEnabled(HWND hDlg, int nId);
+bool IsVisible(HWND hDlg, int nId);
+std::vector<std::wstring> ListRows(HWND hDlg, int nId);
+std::vector<int> ListSelection(HWND hDlg, int nId);
+// A click on a row with Ctrl held, as a member adds rows to a selection.
+void CtrlClickListRow(HWND hDlg, int nId, int nRow);
+// Lets the program's UI thread handle everything posted to hWnd so far.
+void Sync(HWND hWnd);
+bool WaitFor(DWORD timeoutMs, const std::function<bool()>& condition);
+}  // namespace ui
+
+// Text helpers for tests.
+std::string Narrow(const std::wstring& text);
+std::wstring Widen(const std::string& text);
+std::wstring TestDirectory();  // folder of the test executable, with trailing backslash
+std::wstring MakeTempDirectory();

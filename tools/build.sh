@@ -1,0 +1,20 @@
+#!/bin/sh
+# Builds the shipped 32-bit program, the 64-bit test build (the same sources,
+# run under wine64) and the native parser checks.
+# Usage: build.sh [BUILD_ROOT]   (default: build/ in the checkout)
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+root=${1:-$top/build}
+jobs=$(nproc 2>/dev/null || echo 2)
+
+cmake -S "$top" -B "$root/i686" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-mingw-i686.cmake" >/dev/null
+cmake --build "$root/i686" -j "$jobs"
+
+cmake -S "$top/tests/native" -B "$root/native" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
+cmake --build "$root/native" -j "$jobs"
+
+cmake -S "$top" -B "$root/x86_64" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-mingw-x86_64.cmake" -DQUILLBAY_BUILD_TESTS=ON \
+    -DQUILLBAY_I686_EXE="$root/i686/orvexapp.exe" -DQUILLBAY_NATIVE_DIR="$root/native" >/dev/null
+cmake --build "$root/x86_64" -j "$jobs"

@@ -1,0 +1,23 @@
+#!/bin/sh
+# Installs what building, running and testing the console need (Debian 12, as root).
+set -eu
+packages="
+    cmake ninja-build python3 openssl
+    g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
+    binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+    fonts-wine wine wine64
+    xvfb xauth x11-utils imagemagick
+    googletest clang-14 libclang-rt-14-dev
+    util-linux iproute2 procps
+"
+missing=
+for p in $packages; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -q
+    # fonts-wine first: a prefix made without it shows letters for the caption glyphs.
+    apt-get install -y -q --no-install-recommends fonts-wine
+    apt-get install -y -q --no-install-recommends $missing
+fi

@@ -1,0 +1,33 @@
+#!/bin/sh
+# Makes the build's own Wine prefix: no window manager stalls, the test CA
+# trusted in this prefix only, and ".htm" opened by the fake browser.
+# Usage: make-wineprefix.sh WINE_RUN PREFIX CERT_DIR FAKEBROWSER_EXE
+set -eu
+run=$1 prefix=$2 certs=$3 fakebrowser=$4
+
+rm -rf "$prefix"
+mkdir -p "$prefix"
+"$run" wineboot -i >/dev/null 2>&1
+
+reg() { "$run" reg "$@" >/dev/null 2>&1; }
+
+# Without a window manager, Wine's managed windows stall on every hide.
+reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+
+# A root certificate is a "Blob": a property header (id 32, one entry, the
+# length) followed by the DER bytes, under the certificate's SHA-1 thumbprint.
+thumb=$(cat "$certs/ca.thumbprint")
+der_hex=$(od -An -v -tx1 "$certs/ca.der" | tr -d ' \n')
+len=$(stat -c %s "$certs/ca.der")
+len_hex=$(printf '%02x%02x%02x%02x' $((len & 255)) $((len >> 8 & 255)) $((len >> 16 & 255)) $((len >> 24 & 255)))
+reg add "HKCU\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\$thumb" /v Blob /t REG_BINARY \
+    /d "2000000001000000${len_hex}${der_hex}" /f
+
+winpath=$("$run" winepath -w "$fakebrowser" 2>/dev/null | tr -d '\r')
+reg add 'HKCR\.htm' /ve /d QuillbayTestHtml /f
+reg add 'HKCR\QuillbayTestHtml\shell\open\command' /ve /d "\"$winpath\" \"%1\"" /f
+
+# Let the server write the registry to disk before anyone copies or reuses it.
+WINEPREFIX="$prefix" /usr/lib/wine/wineserver64 -k || true
+WINEPREFIX="$prefix" /usr/lib/wine/wineserver64 -w || true
+touch "$prefix/.qb-ready"

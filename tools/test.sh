@@ -1,0 +1,10 @@
+#!/bin/sh
+# Installs what is needed, builds both targets and runs every test: the
+# 64-bit build under wine64 with Xvfb and the stand-in service, the shipped
+# 32-bit executable's checks, and the parser under sanitizers and a fuzzer.
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/tools/install-deps.sh"
+"$top/tools/build.sh" "$top/build"
+exec "$top/tools/with-test-env.sh" "$top/build/x86_64" \
+    ctest --test-dir "$top/build/x86_64" --output-on-failure
