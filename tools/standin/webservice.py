@@ -254,11 +254,17 @@ def abort(conn, mode):
         pass
 
 
+RESET_PAUSE_SECONDS = 0.3
+
+
 def wait_until_sent(conn, timeout=5.0):
     """A reset discards what is still queued, so let the bytes before the cut leave first."""
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
         queued = struct.unpack("i", fcntl.ioctl(conn.fileno(), termios.TIOCOUTQ, b"\0" * 4))[0]
         if queued == 0:
-            return
+            break
         time.sleep(0.01)
+    # A client that has already read everything sent sees the reset as a failed
+    # read; one that has not may take the reset as the end of the answer.
+    time.sleep(RESET_PAUSE_SECONDS)

@@ -1,0 +1,151 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/mbstring.h"
+#include "net/commandcatalogue.h"
+#include "net/formfields.h"
+
+namespace {
+
+using Answer = CommandAnswer;
+using Command = ServiceCommand;
+
+struct Case {
+    Command command;
+    const char* pszAnswer;
+    Answer expected;
+};
+
+void ExpectClassified(const std::vector<Case>& cases)
+{
+    for (const Case& c : cases) {
+        EXPECT_EQ(ClassifyAnswer(c.command, c.pszAnswer), c.expected)
+            << "command " << static_cast<int>(c.command) << ", answer \"" << c.pszAnswer << "\"";
+    }
+}
+
+TEST(CommandCatalogueTest, WordsMatchAsCaseInsensitivePrefixes)
+{
+    ExpectClassified({
+        {Command::DeleteContacts, "OK", Answer::Ok},
+        {Command::DeleteContacts, "ok\r\n", Answer::Ok},
+        {Command::AddContact, "Okay then", Answer::Ok},
+        {Command::Send, "qlb 1234 queued", Answer::Sent},
+        {Command::GetInformation, "login_failed: try again", Answer::LoginFailed},
+        {Command::AddContact, "No_Contact_Number", Answer::NoContactNumber},
+        {Command::AddContact, "INVALID_NUMBER", Answer::InvalidNumber},
+        {Command::AddContact, "NO_FIRSTNAME", Answer::NoFirstName},
+        {Command::Send, "NOT_ENOUGH_CREDIT", Answer::NotEnoughCredit},
+        {Command::Send, "CANNOT_PROVIDE", Answer::CannotProvide},
+        {Command::Send, "NO_CREDITS", Answer::NoCredit},
+        {Command::Send, "INVALID_CONTACT:123", Answer::InvalidContact},
+        // A shorter answer, or the word later in the text, is no match.
+        {Command::Send, "QL", Answer::Unmatched},
+        {Command::DeleteContacts, " OK", Answer::Unmatched},
+        {Command::DeleteContacts, "", Answer::Unmatched},
+    });
+}
+
+TEST(CommandCatalogueTest, NotFoundIsACaseSensitiveSubstringTestedFirst)
+{
+    ExpectClassified({
+        {Command::GetInformation, "<html><title>404 Not Found</title></html>", Answer::NotFound},
+        {Command::DeleteContacts, "OK 404 Not Found", Answer::NotFound},
+        {Command::Send, "QLB<details>404 Not Found", Answer::NotFound},
+        {Command::AddContact, "LOGIN_FAILED404 Not Found", Answer::NotFound},
+        {Command::GetInformation, "<details>404 not found</details>", Answer::Unmatched},
+        {Command::DeleteContacts, "OK 404 NOT FOUND", Answer::Ok},
+    });
+}
+
+TEST(CommandCatalogueTest, EachCommandTestsOnlyItsOwnWordsInItsOwnOrder)
+{
+    ExpectClassified({
+        {Command::DeleteContacts, "LOGIN_FAILED OK", Answer::LoginFailed},
+        {Command::DeleteContacts, "UPDATE_REQUIRED", Answer::UpdateRequired},
+        {Command::DeleteContacts, "NO_CONTACTS", Answer::NoContacts},
+        {Command::DeleteContacts, "NO_FIRSTNAME", Answer::Unmatched},
+        {Command::GetInformation, "UPDATE_REQUIRED", Answer::UpdateRequired},
+        {Command::GetInformation, "OK", Answer::Unmatched},
+        {Command::GetInformation, "<details><credits>3</credits></details>", Answer::Unmatched},
+        {Command::Send, "LOGIN_FAILED", Answer::Unmatched},
+        {Command::Send, "UPDATE_REQUIRED", Answer::Unmatched},
+        {Command::Send, "OK", Answer::Unmatched},
+        {Command::AddContact, "QLB", Answer::Unmatched},
+        {Command::AddContact, "NO_CONTACTS", Answer::Unmatched},
+    });
+}
+
+TEST(CommandCatalogueTest, NullAnswerIsNotTested)
+{
+    EXPECT_EQ(ClassifyAnswer(Command::GetInformation, nullptr), Answer::Unmatched);
+    EXPECT_EQ(ClassifyAnswer(Command::Send, nullptr), Answer::Unmatched);
+}
+
+TEST(CommandCatalogueTest, CommonFieldsCarryVersionCredentialsAndAction)
+{
+    const std::vector<std::pair<Command, std::wstring>> actions = {
+        {Command::GetInformation, L"GETINFORMATION"},
+        {Command::DeleteContacts, L"DELETECONTACTS"},
+        {Command::AddContact, L"ADDCONTACT"},
+        {Command::Send, L"SEND"},
+    };
+    for (const auto& [command, action] : actions) {
+        FormFields info;
+        SetCommonFields(info, command, CBstr(L"ann@example.com"), CBstr(L"s3cr3t!"));
+        CBstr body;
+        info.BuildRequest(body);
+        EXPECT_EQ(std::wstring(body.c_str()),
+                  L"action=" + action + L"&password=s3cr3t%21&username=ann%40example.com&version=1.0");
+    }
+}
+
+TEST(InvalidContactNumberTest, IsTheRestOfTheAnswerAsItStands)
+{
+    EXPECT_EQ(InvalidContactNumber("INVALID_CONTACT:0123456789"), "0123456789");
+    EXPECT_EQ(InvalidContactNumber("INVALID_CONTACT:"), "");
+    EXPECT_EQ(InvalidContactNumber("INVALID_CONTACT:222\r\nmore"), "222\r\nmore");
+    EXPECT_EQ(InvalidContactNumber("INVALID"), "");
+    EXPECT_EQ(InvalidContactNumber(nullptr), "");
+}
+
+TEST(InvalidContactNumberTest, LongRestIsCutToFitTheNumberField)
+{
+    const std::string prefix = "INVALID_CONTACT:";
+    std::string rest250(250, '7');
+    rest250[198] = 'x';
+    rest250[199] = 'y';
+    EXPECT_EQ(InvalidContactNumber((prefix + rest250).c_str()), rest250.substr(0, 199));
+    EXPECT_EQ(InvalidContactNumber((prefix + std::string(200, '1')).c_str()), std::string(199, '1'));
+    EXPECT_EQ(InvalidContactNumber((prefix + std::string(199, '2')).c_str()), std::string(199, '2'));
+    EXPECT_EQ(kContactNumberSize, 200u);
+}
+
+// Switches the thread to a double-byte code page for one test.
+class CThreadLocale {
+public:
+    explicit CThreadLocale(LCID lcid) : m_lcidPrevious(::GetThreadLocale()) { ::SetThreadLocale(lcid); }
+    ~CThreadLocale() { ::SetThreadLocale(m_lcidPrevious); }
+
+private:
+    LCID m_lcidPrevious;
+};
+
+TEST(InvalidContactNumberTest, CutNeverSplitsADoubleByteCharacter)
+{
+    CThreadLocale japanese(MAKELCID(MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), SORT_DEFAULT));
+    if (ThreadAnsiCodePage() != 932) {
+        GTEST_SKIP() << "code page 932 is not available";
+    }
+    // 198 digits, then a two-byte character across the 199-byte limit.
+    std::string rest = std::string(198, '5') + "\x82\xA0" + std::string(20, '6');
+    EXPECT_EQ(InvalidContactNumber(("INVALID_CONTACT:" + rest).c_str()), std::string(198, '5'));
+
+    std::string fits = std::string(197, '5') + "\x82\xA0" + std::string(20, '6');
+    EXPECT_EQ(InvalidContactNumber(("INVALID_CONTACT:" + fits).c_str()), fits.substr(0, 199));
+}
+
+}  // namespace

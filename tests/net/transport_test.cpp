@@ -1,0 +1,321 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "net/formfields.h"
+#include "net/internetapi.h"
+#include "net/servicehost.h"
+#include "net/transport.h"
+
+namespace {
+
+using ::testing::_;
+using ::testing::InSequence;
+using ::testing::IsNull;
+using ::testing::NiceMock;
+using ::testing::Return;
+using ::testing::StrEq;
+
+class MockInternetApi : public CInternetApi {
+public:
+    MOCK_METHOD(BOOL, InternetGetConnectedState, (LPDWORD, DWORD), (override));
+    MOCK_METHOD(BOOL, InternetAutodial, (DWORD, HWND), (override));
+    MOCK_METHOD(HINTERNET, InternetOpenA, (LPCSTR, DWORD, LPCSTR, LPCSTR, DWORD), (override));
+    MOCK_METHOD(HINTERNET, InternetConnectA,
+                (HINTERNET, LPCSTR, INTERNET_PORT, LPCSTR, LPCSTR, DWORD, DWORD, DWORD_PTR), (override));
+    MOCK_METHOD(HINTERNET, HttpOpenRequestA,
+                (HINTERNET, LPCSTR, LPCSTR, LPCSTR, LPCSTR, LPCSTR*, DWORD, DWORD_PTR), (override));
+    MOCK_METHOD(BOOL, HttpSendRequestA, (HINTERNET, LPCSTR, DWORD, LPVOID, DWORD), (override));
+    MOCK_METHOD(BOOL, InternetQueryDataAvailable, (HINTERNET, LPDWORD, DWORD, DWORD_PTR), (override));
+    MOCK_METHOD(BOOL, InternetReadFile, (HINTERNET, LPVOID, DWORD, LPDWORD), (override));
+    MOCK_METHOD(BOOL, InternetCloseHandle, (HINTERNET), (override));
+};
+
+const HINTERNET kSession = reinterpret_cast<HINTERNET>(0x5E55);
+const HINTERNET kConnection = reinterpret_cast<HINTERNET>(0xC044);
+const HINTERNET kRequest = reinterpret_cast<HINTERNET>(0x4E0F);
+
+struct Exchange {
+    bool bOk = true;
+    bool bNull = true;
+    std::string text;
+};
+
+// A machine that is online, whose library opens every handle and sends every
+// request, with the answer served by ServeAnswer.
+class TransportTest : public ::testing::Test {
+protected:
+    TransportTest()
+    {
+        ON_CALL(m_api, InternetGetConnectedState).WillByDefault(Return(TRUE));
+        ON_CALL(m_api, InternetOpenA).WillByDefault(Return(kSession));
+        ON_CALL(m_api, InternetConnectA).WillByDefault(Return(kConnection));
+        ON_CALL(m_api, HttpOpenRequestA).WillByDefault(Return(kRequest));
+        ON_CALL(m_api, HttpSendRequestA).WillByDefault(Return(TRUE));
+        ON_CALL(m_api, InternetCloseHandle).WillByDefault(Return(TRUE));
+        ServeAnswer({});
+    }
+
+    // Each chunk is announced by InternetQueryDataAvailable as it stands and
+    // read in as many pieces as the reader asks for. After the last chunk the
+    // library reports the end, or fails when bFailAtEnd.
+    void ServeAnswer(std::vector<std::string> chunks, bool bFailAtEnd = false)
+    {
+        auto pPending = std::make_shared<std::deque<std::string>>(chunks.begin(), chunks.end());
+        ON_CALL(m_api, InternetQueryDataAvailable(kRequest, _, 0, 0))
+            .WillByDefault([pPending, bFailAtEnd](HINTERNET, LPDWORD pdwAvailable, DWORD, DWORD_PTR) {
+                if (pPending->empty() && bFailAtEnd) {
+                    ::SetLastError(ERROR_INTERNET_CONNECTION_RESET);
+                    return FALSE;
+                }
+                *pdwAvailable = pPending->empty() ? 0 : static_cast<DWORD>(pPending->front().size());
+                return TRUE;
+            });
+        ON_CALL(m_api, InternetReadFile(kRequest, _, _, _))
+            .WillByDefault([pPending](HINTERNET, LPVOID pBuffer, DWORD cbWanted, LPDWORD pcbRead) {
+                *pcbRead = 0;
+                if (!pPending->empty()) {
+                    std::string& chunk = pPending->front();
+                    DWORD cb = std::min<DWORD>(cbWanted, static_cast<DWORD>(chunk.size()));
+                    std::memcpy(pBuffer, chunk.data(), cb);
+                    chunk.erase(0, cb);
+                    if (chunk.empty()) {
+                        pPending->pop_front();
+                    }
+                    *pcbRead = cb;
+                }
+                return TRUE;
+            });
+    }
+
+    Exchange Post(const char* pszBody = "action=SEND")
+    {
+        Exchange exchange;
+        CommandResponse response = PostCommand(kSession, pszBody, exchange.bOk);
+        exchange.bNull = response.IsNull();
+        if (!exchange.bNull) {
+            EXPECT_EQ(std::strlen(response.Text()), response.Length());
+            exchange.text = response.Text();
+        }
+        return exchange;
+    }
+
+    CInternetHandle Open(bool bAllowDial, bool bUnattended)
+    {
+        return OpenInternetSession(bAllowDial, bUnattended, m_bstrErrorMessage);
+    }
+
+    NiceMock<MockInternetApi> m_api;
+    CScopedInternetApi m_scope{m_api};
+    CBstr m_bstrErrorMessage;
+};
+
+using OpenInternetSessionTest = TransportTest;
+
+TEST_F(OpenInternetSessionTest, OnlineOpensAPreconfiguredSessionWithoutDialling)
+{
+    EXPECT_CALL(m_api, InternetAutodial).Times(0);
+    EXPECT_CALL(m_api, InternetOpenA(StrEq("QuillbayConsole"), INTERNET_OPEN_TYPE_PRECONFIG, IsNull(), IsNull(), 0))
+        .WillOnce(Return(kSession));
+    CInternetHandle hSession = Open(true, false);
+    EXPECT_EQ(hSession.Get(), kSession);
+    EXPECT_TRUE(m_bstrErrorMessage.IsEmpty());
+}
+
+TEST_F(OpenInternetSessionTest, OfflineWithDialRefusedGivesNoSession)
+{
+    EXPECT_CALL(m_api, InternetGetConnectedState(_, 0)).WillOnce(Return(FALSE));
+    EXPECT_CALL(m_api, InternetAutodial(INTERNET_AUTODIAL_FORCE_ONLINE, IsNull())).WillOnce(Return(FALSE));
+    EXPECT_CALL(m_api, InternetOpenA).Times(0);
+    EXPECT_FALSE(Open(true, false));
+    EXPECT_STREQ(m_bstrErrorMessage.c_str(), L"Quillbay could not connect to the internet.");
+}
+
+TEST_F(OpenInternetSessionTest, OfflineDialsAsAskedAndOpensOnceConnected)
+{
+    ON_CALL(m_api, InternetGetConnectedState).WillByDefault(Return(FALSE));
+    EXPECT_CALL(m_api, InternetAutodial(INTERNET_AUTODIAL_FORCE_ONLINE, IsNull())).WillOnce(Return(TRUE));
+    EXPECT_EQ(Open(true, false).Get(), kSession);
+
+    EXPECT_CALL(m_api, InternetAutodial(INTERNET_AUTODIAL_FORCE_ONLINE | INTERNET_AUTODIAL_FORCE_UNATTENDED, IsNull()))
+        .WillOnce(Return(TRUE));
+    EXPECT_EQ(Open(false, true).Get(), kSession);
+}
+
+TEST_F(OpenInternetSessionTest, OfflineWithoutPermissionToDialDoesNotDial)
+{
+    ON_CALL(m_api, InternetGetConnectedState).WillByDefault(Return(FALSE));
+    EXPECT_CALL(m_api, InternetAutodial).Times(0);
+    EXPECT_FALSE(Open(false, false));
+    EXPECT_STREQ(m_bstrErrorMessage.c_str(), L"Quillbay could not connect to the internet.");
+}
+
+TEST_F(OpenInternetSessionTest, TriesADirectSessionWhenThePreconfiguredOneFails)
+{
+    InSequence order;
+    EXPECT_CALL(m_api, InternetOpenA(StrEq("QuillbayConsole"), INTERNET_OPEN_TYPE_PRECONFIG, IsNull(), IsNull(), 0))
+        .WillOnce(Return(nullptr));
+    EXPECT_CALL(m_api, InternetOpenA(StrEq("QuillbayConsole"), INTERNET_OPEN_TYPE_DIRECT, IsNull(), IsNull(), 0))
+        .WillOnce(Return(kSession));
+    EXPECT_EQ(Open(true, false).Get(), kSession);
+    EXPECT_TRUE(m_bstrErrorMessage.IsEmpty());
+}
+
+TEST_F(OpenInternetSessionTest, BothOpensFailingGivesNoSession)
+{
+    EXPECT_CALL(m_api, InternetOpenA).Times(2).WillRepeatedly(Return(nullptr));
+    EXPECT_FALSE(Open(true, false));
+    EXPECT_STREQ(m_bstrErrorMessage.c_str(), L"Quillbay Could not connect to the internet (session NULL).");
+}
+
+TEST_F(OpenInternetSessionTest, SessionIsClosedWithItsOwner)
+{
+    EXPECT_CALL(m_api, InternetCloseHandle(kSession)).Times(1);
+    Open(true, false);
+}
+
+using PostCommandTest = TransportTest;
+
+TEST_F(PostCommandTest, PostsTheBodyOverTlsToTheCommandScript)
+{
+    static const char kHeader[] = "Content-Type: application/x-www-form-urlencoded";
+    EXPECT_CALL(m_api, InternetConnectA(kSession, StrEq(kServiceHost), 443, IsNull(), IsNull(), INTERNET_SERVICE_HTTP,
+                                        0, 0));
+    EXPECT_CALL(m_api, HttpOpenRequestA(kConnection, StrEq("POST"), StrEq("/scripts/orvexconsole/command.php"),
+                                        IsNull(), IsNull(), IsNull(), INTERNET_FLAG_SECURE, 0));
+    EXPECT_CALL(m_api, HttpSendRequestA(kRequest, StrEq(kHeader), sizeof(kHeader) - 1, _, 11))
+        .WillOnce([](HINTERNET, LPCSTR, DWORD, LPVOID pBody, DWORD cbBody) {
+            EXPECT_EQ(std::string(static_cast<const char*>(pBody), cbBody), "action=SEND");
+            return TRUE;
+        });
+    Post("action=SEND");
+}
+
+TEST_F(PostCommandTest, ReleasesRequestAndConnectionButNotTheSession)
+{
+    {
+        InSequence order;
+        EXPECT_CALL(m_api, InternetCloseHandle(kRequest));
+        EXPECT_CALL(m_api, InternetCloseHandle(kConnection));
+    }
+    EXPECT_CALL(m_api, InternetCloseHandle(kSession)).Times(0);
+    ServeAnswer({"OK"});
+    EXPECT_TRUE(Post().bOk);
+}
+
+TEST_F(PostCommandTest, ReleasesTheConnectionWhenTheRequestCannotBeSent)
+{
+    ON_CALL(m_api, HttpSendRequestA).WillByDefault(Return(FALSE));
+    EXPECT_CALL(m_api, InternetCloseHandle(kRequest));
+    EXPECT_CALL(m_api, InternetCloseHandle(kConnection));
+    Exchange exchange = Post();
+    EXPECT_FALSE(exchange.bOk);
+    EXPECT_TRUE(exchange.bNull);
+}
+
+TEST_F(PostCommandTest, FailsWithoutSessionConnectionOrRequest)
+{
+    bool bOk = true;
+    EXPECT_TRUE(PostCommand(nullptr, "x", bOk).IsNull());
+    EXPECT_FALSE(bOk);
+
+    EXPECT_CALL(m_api, InternetConnectA).WillOnce(Return(nullptr)).WillRepeatedly(Return(kConnection));
+    EXPECT_CALL(m_api, HttpOpenRequestA).WillOnce(Return(nullptr));
+    EXPECT_FALSE(Post().bOk);
+    EXPECT_FALSE(Post().bOk);
+}
+
+TEST_F(PostCommandTest, JoinsChunksInOrder)
+{
+    ServeAnswer({"<details>", std::string(3000, 'x'), "</details>"});
+    Exchange exchange = Post();
+    EXPECT_TRUE(exchange.bOk);
+    EXPECT_EQ(exchange.text, "<details>" + std::string(3000, 'x') + "</details>");
+}
+
+TEST_F(PostCommandTest, NeverAsksForMoreThan1024BytesAtOnce)
+{
+    EXPECT_CALL(m_api, InternetReadFile(kRequest, _, ::testing::Le(1024u), _)).Times(::testing::AtLeast(1));
+    EXPECT_CALL(m_api, InternetReadFile(kRequest, _, ::testing::Gt(1024u), _)).Times(0);
+    ServeAnswer({std::string(5000, 'y')});
+    EXPECT_EQ(Post().text, std::string(5000, 'y'));
+}
+
+TEST_F(PostCommandTest, EmptyAnswerIsSuccessWithoutText)
+{
+    Exchange exchange = Post();
+    EXPECT_TRUE(exchange.bOk);
+    EXPECT_TRUE(exchange.bNull);
+}
+
+TEST_F(PostCommandTest, NulByteEndsTheTextOfItsChunkOnly)
+{
+    ServeAnswer({std::string("ab\0cd", 5), "ef", std::string("\0gh", 3), "ij"});
+    Exchange exchange = Post();
+    EXPECT_TRUE(exchange.bOk);
+    EXPECT_EQ(exchange.text, "abefij");
+}
+
+TEST_F(PostCommandTest, AnswerOfOnlyNulBytesIsAnEmptyText)
+{
+    ServeAnswer({std::string("\0\0", 2)});
+    Exchange exchange = Post();
+    EXPECT_TRUE(exchange.bOk);
+    EXPECT_FALSE(exchange.bNull);
+    EXPECT_EQ(exchange.text, "");
+}
+
+TEST_F(PostCommandTest, FailedReadFailsTheExchange)
+{
+    ServeAnswer({"QLB"});
+    EXPECT_CALL(m_api, InternetReadFile).WillOnce(Return(FALSE));
+    Exchange exchange = Post();
+    EXPECT_FALSE(exchange.bOk);
+    EXPECT_TRUE(exchange.bNull);
+}
+
+// Stopping at a failed availability query would pass a cut answer off as whole.
+TEST_F(PostCommandTest, FailedAvailabilityQueryMidAnswerFailsTheExchange)
+{
+    ServeAnswer({"<details><contacts>", "<contact><id>1</id>"}, true);
+    Exchange exchange = Post();
+    EXPECT_FALSE(exchange.bOk);
+    EXPECT_TRUE(exchange.bNull);
+}
+
+TEST_F(PostCommandTest, SendCommandPostsTheEncodedFieldsAsAnsiText)
+{
+    FormFields info;
+    info.SetField(L"ACTION", L"SEND");
+    info.SetField(L"message", L"caf\u00E9 & co");
+    EXPECT_CALL(m_api, HttpSendRequestA(kRequest, _, _, _, _))
+        .WillOnce([](HINTERNET, LPCSTR, DWORD, LPVOID pBody, DWORD cbBody) {
+            EXPECT_EQ(std::string(static_cast<const char*>(pBody), cbBody), "action=SEND&message=caf%E9%20%26%20co");
+            return TRUE;
+        });
+    ServeAnswer({"QLB"});
+    bool bOk = false;
+    CommandResponse response = SendCommand(kSession, info, bOk);
+    EXPECT_TRUE(bOk);
+    EXPECT_STREQ(response.Text(), "QLB");
+}
+
+TEST(CommandResponseTest, MovesOwnership)
+{
+    CHeapPtr<char> pText(static_cast<char*>(std::malloc(4)));
+    std::memcpy(pText.get(), "abc", 4);
+    CommandResponse first(std::move(pText), 3);
+    CommandResponse second(std::move(first));
+    EXPECT_TRUE(first.IsNull());
+    EXPECT_EQ(first.Length(), 0u);
+    EXPECT_STREQ(second.Text(), "abc");
+    EXPECT_EQ(second.Length(), 3u);
+}
+
+}  // namespace
