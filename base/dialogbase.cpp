@@ -2,8 +2,14 @@
 
 CDialogBase::~CDialogBase()
 {
-    if (m_bModeless) {
-        DestroyWindow();
+    // The derived part is gone: messages of a window still open must not be
+    // routed to it any more.
+    if (m_hWnd) {
+        ::SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
+        if (m_bModeless) {
+            ::DestroyWindow(m_hWnd);
+        }
+        m_hWnd = nullptr;
     }
 }
 

@@ -97,6 +97,12 @@ struct BitmapTraits {
     static void Close(Type h) noexcept { ::DeleteObject(h); }
 };
 
+struct HookTraits {
+    using Type = HHOOK;
+    static Type None() noexcept { return nullptr; }
+    static void Close(Type h) noexcept { ::UnhookWindowsHookEx(h); }
+};
+
 using CKernelHandle = CHandleOwner<KernelHandleTraits>;
 using CFileHandle = CHandleOwner<FileHandleTraits>;
 using CRegKey = CHandleOwner<RegKeyTraits>;
@@ -104,6 +110,7 @@ using CIconHandle = CHandleOwner<IconTraits>;
 using CRegionHandle = CHandleOwner<RegionTraits>;
 using CDeviceContext = CHandleOwner<DeviceContextTraits>;
 using CBitmapHandle = CHandleOwner<BitmapTraits>;
+using CHookHandle = CHandleOwner<HookTraits>;
 
 // Heap blocks from malloc/realloc, freed with free.
 struct FreeDeleter {

@@ -2,6 +2,7 @@
 
 #include "base/bstr.h"
 #include "base/dialogbase.h"
+#include "ui/resizablegrip.h"
 
 // The console: the member's contacts, credit and message composer.
 class CMainDlg : public CDialogImpl<CMainDlg> {
@@ -21,7 +22,11 @@ private:
     INT_PTR OnInitDialog(WPARAM wParam, LPARAM lParam);
     INT_PTR OnLogout(WPARAM wParam, LPARAM lParam);
     INT_PTR OnExit(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnSize(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnSizing(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnDestroy(WPARAM wParam, LPARAM lParam);
 
+    CResizableGrip m_grip;
     CBstr m_bstrUserName;
     CBstr m_bstrPassword;
     bool m_bLoginFailed = false;

@@ -1,0 +1,130 @@
+#include "ui/resizablegrip.h"
+
+#include <new>
+
+#include "base/handles.h"
+
+namespace {
+
+// Holds the grip's own window procedure while the grip is subclassed.
+const char kGripProperty[] = "ResizableGrip";
+
+}  // namespace
+
+CResizableGrip::CResizableGrip()
+    : m_gripWidth(::GetSystemMetrics(SM_CXVSCROLL)), m_gripHeight(::GetSystemMetrics(SM_CYHSCROLL))
+{
+}
+
+// The grip window is the dialog's child and goes with it.
+CResizableGrip::~CResizableGrip() = default;
+
+bool CResizableGrip::CreateGrip(HWND hParent)
+{
+    m_parentWindow = hParent;
+    m_gripWindow = ::CreateWindowExA(0, "SCROLLBAR", nullptr, WS_CHILD | WS_CLIPSIBLINGS | SBS_SIZEGRIP, 0, 0,
+                                     m_gripWidth, m_gripHeight, hParent, nullptr, ::GetModuleHandleA(nullptr),
+                                     nullptr);
+    if (!m_gripWindow) {
+        return false;
+    }
+    ShapeIntoTriangle();
+    Subclass();
+    LONG_PTR style = ::GetWindowLongPtrA(hParent, GWL_STYLE);
+    ::SetWindowLongPtrA(hParent, GWL_STYLE, style | WS_CLIPCHILDREN | WS_THICKFRAME);
+    UpdateGripPosition();
+    ShowGrip(true);
+    return true;
+}
+
+// Row i keeps only its rightmost i pixels: the triangle under the diagonal
+// from the top-right to the bottom-left corner.
+bool CResizableGrip::ShapeIntoTriangle()
+{
+    CRegionHandle rgnGrip(::CreateRectRgn(0, 0, m_gripWidth, m_gripHeight));
+    if (!rgnGrip) {
+        return false;
+    }
+    for (int i = 0; i < m_gripHeight; ++i) {
+        CRegionHandle rgnRow(::CreateRectRgn(0, i, m_gripWidth - i, i + 1));
+        if (rgnRow) {
+            ::CombineRgn(rgnGrip.Get(), rgnGrip.Get(), rgnRow.Get(), RGN_DIFF);
+        }
+    }
+    // On success the window owns the region.
+    if (!::SetWindowRgn(m_gripWindow, rgnGrip.Get(), FALSE)) {
+        return false;
+    }
+    rgnGrip.Release();
+    return true;
+}
+
+bool CResizableGrip::Subclass()
+{
+    LONG_PTR previous = ::GetWindowLongPtrA(m_gripWindow, GWLP_WNDPROC);
+    if (!previous || !::SetPropA(m_gripWindow, kGripProperty, reinterpret_cast<HANDLE>(previous))) {
+        return false;
+    }
+    ::SetWindowLongPtrA(m_gripWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CResizableGrip::GripProc));
+    return true;
+}
+
+// The grip presents itself as the dialog's sizing corner.
+LRESULT CALLBACK CResizableGrip::GripProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    WNDPROC pfnPrevious = reinterpret_cast<WNDPROC>(::GetPropA(hWnd, kGripProperty));
+    if (!pfnPrevious) {
+        return ::DefWindowProcA(hWnd, uMsg, wParam, lParam);
+    }
+    switch (uMsg) {
+    case WM_NCHITTEST:
+        return (::GetWindowLongPtrA(hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) ? HTBOTTOMLEFT : HTBOTTOMRIGHT;
+    case WM_NCLBUTTONDOWN:
+        // Left to the default, the press on a sizing corner would size the
+        // grip itself; the dialog is what the member means to size.
+        if (wParam == HTBOTTOMRIGHT || wParam == HTBOTTOMLEFT) {
+            ::SendMessageA(::GetParent(hWnd), WM_SYSCOMMAND, SC_SIZE + (wParam - HTLEFT + WMSZ_LEFT), lParam);
+            return 0;
+        }
+        break;
+    case WM_DESTROY:
+        ::RemovePropA(hWnd, kGripProperty);
+        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(pfnPrevious));
+        break;
+    default:
+        break;
+    }
+    return ::CallWindowProcA(pfnPrevious, hWnd, uMsg, wParam, lParam);
+}
+
+void CResizableGrip::ShowGrip(bool bShow) { ::ShowWindow(m_gripWindow, bShow ? SW_SHOW : SW_HIDE); }
+
+void CResizableGrip::UpdateGripPosition()
+{
+    RECT rcClient = {};
+    ::GetClientRect(m_parentWindow, &rcClient);
+    ::SetWindowPos(m_gripWindow, HWND_BOTTOM, rcClient.right - m_gripWidth, rcClient.bottom - m_gripHeight, 0, 0,
+                   SWP_NOOWNERZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+    bool bMaximized = ::IsZoomed(m_parentWindow) != FALSE;
+    ::EnableWindow(m_gripWindow, bMaximized ? FALSE : TRUE);
+    ::ShowWindow(m_gripWindow, bMaximized ? SW_HIDE : SW_SHOW);
+}
+
+HWND CResizableGrip::GetGripWindow() const { return ::IsWindow(m_gripWindow) ? m_gripWindow : nullptr; }
+
+ResizableControl* CResizableGrip::AddControl()
+{
+    std::unique_ptr<ResizableControl> pControl(new (std::nothrow) ResizableControl());
+    if (!pControl) {
+        return nullptr;
+    }
+    m_controls.push_back(std::move(pControl));
+    return m_controls.back().get();
+}
+
+void CResizableGrip::RepositionAll()
+{
+    for (const auto& pControl : m_controls) {
+        pControl->Reposition();
+    }
+}

@@ -1,0 +1,98 @@
+#include "ui/windowplacement.h"
+
+#include "app/regvalue.h"
+#include "base/handles.h"
+
+namespace {
+
+const wchar_t kWindowsKey[] = L"Software\\Velmora\\Orvex\\Windows";
+constexpr DWORD kNoSize = 0xFFFFFFFF;
+
+DWORD DefaultSize(int nSize) { return nSize == 0 ? kNoSize : static_cast<DWORD>(nSize); }
+
+// A modal dialog loop may show its dialog with SW_SHOWNORMAL when its queue
+// first runs empty (Wine's does), which would undo the maximised state given
+// during initialisation. This one-shot hook vetoes that single call for the
+// window; it goes with the call or with the window. UI thread only.
+CHookHandle g_hKeepStateHook;
+HWND g_hKeepStateWindow = nullptr;
+
+void StopKeepingState()
+{
+    g_hKeepStateHook.Reset();
+    g_hKeepStateWindow = nullptr;
+}
+
+LRESULT CALLBACK KeepStateHook(int nCode, WPARAM wParam, LPARAM lParam)
+{
+    HHOOK hHook = g_hKeepStateHook.Get();
+    bool bOurWindow = reinterpret_cast<HWND>(wParam) == g_hKeepStateWindow;
+    if (bOurWindow && nCode == HCBT_MINMAX && LOWORD(lParam) == SW_SHOWNORMAL) {
+        StopKeepingState();
+        return 1;
+    }
+    if (bOurWindow && nCode == HCBT_DESTROYWND) {
+        StopKeepingState();
+    }
+    return ::CallNextHookEx(hHook, nCode, wParam, lParam);
+}
+
+void KeepStateThroughFirstShow(HWND hWnd)
+{
+    StopKeepingState();
+    g_hKeepStateHook.Reset(::SetWindowsHookExA(WH_CBT, KeepStateHook, nullptr, ::GetCurrentThreadId()));
+    if (g_hKeepStateHook) {
+        g_hKeepStateWindow = hWnd;
+    }
+}
+
+void ApplyFirstRunSize(HWND hWnd)
+{
+    int cx = ::GetSystemMetrics(SM_CXSCREEN) / 3 * 2;
+    int cy = ::GetSystemMetrics(SM_CYSCREEN) / 3 * 2;
+    ::SetWindowPos(hWnd, nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+void SaveWindowPlacement(HWND hWnd, LPCWSTR pszWidthName, LPCWSTR pszHeightName, LPCWSTR pszMaximizedName)
+{
+    bool bMaximized = ::IsZoomed(hWnd) != FALSE;
+    CRegValue<bool> isMaximized(HKEY_CURRENT_USER, kWindowsKey, pszMaximizedName);
+    isMaximized.Set(bMaximized);
+    RECT rc = {};
+    if (bMaximized || ::IsIconic(hWnd) || !::GetWindowRect(hWnd, &rc)) {
+        return;
+    }
+    CRegValue<DWORD> regAppHeight(HKEY_CURRENT_USER, kWindowsKey, pszHeightName);
+    regAppHeight.Set(static_cast<DWORD>(rc.bottom - rc.top));
+    CRegValue<DWORD> regAppWidth(HKEY_CURRENT_USER, kWindowsKey, pszWidthName);
+    regAppWidth.Set(static_cast<DWORD>(rc.right - rc.left));
+}
+
+void RestoreWindowPlacement(HWND hWnd, LPCWSTR pszWidthName, LPCWSTR pszHeightName, LPCWSTR pszMaximizedName,
+                            int nDefaultWidth, int nDefaultHeight)
+{
+    DWORD dwHeight = kNoSize;
+    CRegValue<DWORD> regAppHeight(HKEY_CURRENT_USER, kWindowsKey, pszHeightName, DefaultSize(nDefaultHeight));
+    regAppHeight.Get(dwHeight);
+    DWORD dwWidth = kNoSize;
+    CRegValue<DWORD> regAppWidth(HKEY_CURRENT_USER, kWindowsKey, pszWidthName, DefaultSize(nDefaultWidth));
+    regAppWidth.Get(dwWidth);
+    bool bMaximized = false;
+    CRegValue<bool> isMaximized(HKEY_CURRENT_USER, kWindowsKey, pszMaximizedName, false);
+    isMaximized.Get(bMaximized);
+
+    // Half a size is no size: a window cannot be given just one dimension.
+    bool bNoSize = dwWidth == kNoSize || dwHeight == kNoSize;
+    if (bNoSize) {
+        ApplyFirstRunSize(hWnd);
+    }
+    if (bMaximized || bNoSize) {
+        ::ShowWindow(hWnd, SW_SHOWMAXIMIZED);
+        KeepStateThroughFirstShow(hWnd);
+    } else {
+        ::SetWindowPos(hWnd, nullptr, 0, 0, static_cast<int>(dwWidth), static_cast<int>(dwHeight),
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}

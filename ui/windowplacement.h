@@ -1,0 +1,11 @@
+#pragma once
+
+#include <windows.h>
+
+// The outer size and maximised state of a window, kept in the current user's
+// "Software\Velmora\Orvex\Windows" key under the given value names.
+void SaveWindowPlacement(HWND hWnd, LPCWSTR pszWidthName, LPCWSTR pszHeightName, LPCWSTR pszMaximizedName);
+// Without a stored size (and without a default size; 0 and -1 mean none) the
+// window opens maximised over two thirds of the screen at the origin.
+void RestoreWindowPlacement(HWND hWnd, LPCWSTR pszWidthName, LPCWSTR pszHeightName, LPCWSTR pszMaximizedName,
+                            int nDefaultWidth, int nDefaultHeight);
