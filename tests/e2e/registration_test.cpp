@@ -67,12 +67,14 @@ TEST_P(RegistrationTest, RegistersTheScriptKeysAndTheTypeLibraryWithoutAWindow)
     EXPECT_THAT(path, ::testing::EndsWith(L"\\orvexapp.exe"));
 }
 
+std::string SwitchName(const ::testing::TestParamInfo<const wchar_t*>& info)
+{
+    const char* names[] = {"SlashRegServer", "DashLowerCase", "SlashUpperCase"};
+    return names[info.index];
+}
+
 INSTANTIATE_TEST_SUITE_P(AnyPrefixAndCase, RegistrationTest,
-                         ::testing::Values(L"/RegServer", L"-regserver", L"/REGSERVER"),
-                         [](const ::testing::TestParamInfo<const wchar_t*>& info) {
-                             const char* names[] = {"SlashRegServer", "DashLowerCase", "SlashUpperCase"};
-                             return std::string(names[info.index]);
-                         });
+                         ::testing::Values(L"/RegServer", L"-regserver", L"/REGSERVER"), SwitchName);
 
 TEST(UnregistrationTest, RemovesBothSubkeysAndTheTypeLibraryButKeepsAppId)
 {

@@ -55,15 +55,17 @@ CAppDriver::OutputState::~OutputState()
     }
 }
 
-bool CAppDriver::Start(const std::wstring& arguments, const std::wstring& workingDirectory)
+bool CAppDriver::Start(const std::wstring& arguments, const std::wstring& workingDirectory, OutputMode outputMode)
 {
     auto output = std::make_shared<OutputState>();
     SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
     HANDLE hOutputWrite = nullptr;
-    if (!::CreatePipe(&output->hRead, &hOutputWrite, &sa, 0)) {
-        return false;
+    if (outputMode == OutputMode::Collect) {
+        if (!::CreatePipe(&output->hRead, &hOutputWrite, &sa, 0)) {
+            return false;
+        }
+        ::SetHandleInformation(output->hRead, HANDLE_FLAG_INHERIT, 0);
     }
-    ::SetHandleInformation(output->hRead, HANDLE_FLAG_INHERIT, 0);
 
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
@@ -78,13 +80,18 @@ bool CAppDriver::Start(const std::wstring& arguments, const std::wstring& workin
     PROCESS_INFORMATION pi = {};
     BOOL bStarted = ::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
                                      workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &si, &pi);
-    ::CloseHandle(hOutputWrite);
+    if (hOutputWrite) {
+        ::CloseHandle(hOutputWrite);
+    }
     if (!bStarted) {
         return false;
     }
     ::CloseHandle(pi.hThread);
     m_hProcess = pi.hProcess;
     m_processId = pi.dwProcessId;
+    if (outputMode == OutputMode::None) {
+        return true;
+    }
     m_output = output;
     std::thread([output] {
         char buffer[4096];

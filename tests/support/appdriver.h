@@ -27,10 +27,16 @@ public:
     CAppDriver(const CAppDriver&) = delete;
     CAppDriver& operator=(const CAppDriver&) = delete;
 
+    enum class OutputMode { Collect, None };
+
     // The program beside the test executable, with these arguments, in the
-    // given working directory (the test's own when empty). Standard output is
-    // collected and can be read with Output().
-    bool Start(const std::wstring& arguments = L"", const std::wstring& workingDirectory = L"");
+    // given working directory (the test's own when empty). Standard output and
+    // error are collected for Output(), or left unset as for a member's run.
+    bool Start(const std::wstring& arguments = L"", const std::wstring& workingDirectory = L"",
+               OutputMode outputMode = OutputMode::Collect);
+    // Watches the windows of a process that is already running (for tests
+    // that run dialogs in their own process).
+    void Watch(DWORD processId) { m_processId = processId; }
     bool IsRunning() const;
     DWORD ProcessId() const { return m_processId; }
     HANDLE Process() const { return m_hProcess; }
