@@ -2,9 +2,7 @@
 
 #include <windows.h>
 
-#include <string>
-
-#include "net/servicehost.h"
+#include "ui/exchangeui.h"
 #include "ui/logindlg.h"
 #include "ui/maindlg.h"
 
@@ -37,9 +35,7 @@ PassResult RunPass(bool bLoginFailed)
         return PassResult::SignInAgain;
     }
     if (dlgMain.IsUpdateRequired()) {
-        std::string text = std::string("A Critical Update is required. Please visit ") + kServiceHost +
-                           " to obtain the new version.";
-        ::MessageBoxA(nullptr, text.c_str(), "Update Required", MB_OK);
+        ::MessageBoxA(nullptr, UpdateRequiredText().c_str(), kUpdateRequiredCaption, MB_OK);
     }
     return PassResult::End;
 }

@@ -1,15 +1,28 @@
 #include "ui/maindlg.h"
 
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "base/handles.h"
 #include "net/servicehost.h"
+#include "net/transport.h"
 #include "resource.h"
+#include "ui/browserlaunch.h"
+#include "ui/exchangeui.h"
 #include "ui/logindlg.h"
+#include "ui/newcontactdlg.h"
+#include "ui/sendabletext.h"
+#include "ui/sendsummarydlg.h"
 #include "ui/windowplacement.h"
+#include "xml/xmlstream.h"
 
 namespace {
 
 constexpr int kMaxMessageChars = 160;
 constexpr INT_PTR kEndLogout = 1;
 constexpr INT_PTR kEndExit = 2;
+constexpr INT_PTR kEndFailedLoad = 0;
 constexpr int kMinWidth = 700;
 constexpr int kMinHeight = 450;
 const wchar_t kWidthValue[] = L"Main Panel Width";
@@ -77,6 +90,13 @@ const CMainDlg::MessageMapEntry* CMainDlg::GetMessageMap() const
         OnMessage(WM_SIZE, &CMainDlg::OnSize),
         OnMessage(WM_SIZING, &CMainDlg::OnSizing),
         OnMessage(WM_DESTROY, &CMainDlg::OnDestroy),
+        OnCommand(IDC_MESSAGE, EN_UPDATE, &CMainDlg::OnMessageUpdate),
+        OnCommand(IDC_SEND, BN_CLICKED, &CMainDlg::OnSend),
+        OnCommand(IDC_REFRESH, BN_CLICKED, &CMainDlg::OnRefresh),
+        OnCommand(IDC_ADDNEW, BN_CLICKED, &CMainDlg::OnAddNew),
+        OnCommand(IDC_CONTACTS, LBN_SELCHANGE, &CMainDlg::OnContactsSelChange),
+        OnCommand(IDC_DELETE, BN_CLICKED, &CMainDlg::OnDelete),
+        OnCommand(IDC_BUY, BN_CLICKED, &CMainDlg::OnBuy),
         EndOfMap(),
     };
     return kMap;
@@ -96,6 +116,7 @@ INT_PTR CMainDlg::OnInitDialog(WPARAM, LPARAM)
     CBstr bstrCaption(L"Quillbay Console - ");
     bstrCaption += kClientVersion;
     SetCaption(bstrCaption);
+    LoadDetails();
     return TRUE;
 }
 
@@ -138,5 +159,326 @@ INT_PTR CMainDlg::OnSizing(WPARAM, LPARAM lParam)
 INT_PTR CMainDlg::OnDestroy(WPARAM, LPARAM)
 {
     SaveWindowPlacement(m_hWnd, kWidthValue, kHeightValue, kMaximizedValue);
+    ClearContacts();
+    m_pUnlistedContact.reset();
+    m_pPendingContact = nullptr;
     return FALSE;
+}
+
+INT_PTR CMainDlg::OnRefresh(WPARAM, LPARAM)
+{
+    LoadDetails();
+    return TRUE;
+}
+
+INT_PTR CMainDlg::OnAddNew(WPARAM, LPARAM)
+{
+    CNewContactDlg dlg;
+    dlg.SetCredentials(m_bstrUserName, m_bstrPassword);
+    dlg.DoModal(::GetActiveWindow());
+    // Refused credentials are checked again by the reload, which ends the
+    // console for a new sign-in if they are refused there too.
+    if (dlg.IsAdded() || dlg.IsLoginFailed()) {
+        LoadDetails();
+    }
+    return TRUE;
+}
+
+INT_PTR CMainDlg::OnBuy(WPARAM, LPARAM)
+{
+    CBstr bstrUrl(L"https://");
+    bstrUrl += CBstr::FromAnsi(kServiceHost);
+    bstrUrl += L"/pages/member/quillbay/user/pay/memberpage_payment.php";
+    OpenUrlInBrowser(m_hWnd, bstrUrl);
+    return TRUE;
+}
+
+LRESULT CMainDlg::SendToList(UINT uMsg, WPARAM wParam, LPARAM lParam) const
+{
+    return ::SendMessageA(GetItem(IDC_CONTACTS), uMsg, wParam, lParam);
+}
+
+INT_PTR CMainDlg::OnContactsSelChange(WPARAM, LPARAM)
+{
+    EnableItem(IDC_DELETE, SendToList(LB_GETSELCOUNT, 0, 0) > 0);
+    return TRUE;
+}
+
+// The selected rows in ascending order; empty when none or on an error.
+std::vector<int> CMainDlg::SelectedRows() const
+{
+    LRESULT nCount = SendToList(LB_GETSELCOUNT, 0, 0);
+    if (nCount == LB_ERR || nCount <= 0) {
+        return {};
+    }
+    std::vector<int> rows(static_cast<size_t>(nCount));
+    LRESULT nGot = SendToList(LB_GETSELITEMS, rows.size(), reinterpret_cast<LPARAM>(rows.data()));
+    rows.resize(nGot == LB_ERR ? 0 : static_cast<size_t>(nGot));
+    return rows;
+}
+
+void CMainDlg::ClearContacts()
+{
+    m_contacts.clear();
+    SendToList(LB_RESETCONTENT, 0, 0);
+}
+
+void CMainDlg::ClearSelection(bool bDeselect)
+{
+    for (const auto& pContact : m_contacts) {
+        pContact->m_bSelected = false;
+    }
+    if (bDeselect && SendToList(LB_GETCOUNT, 0, 0) != LB_ERR) {
+        SendToList(LB_SETSEL, FALSE, -1);
+    }
+}
+
+void CMainDlg::UpdateCredits()
+{
+    CBstr bstrText(L"You have: ");
+    bstrText += m_bstrCredits;
+    bstrText += L" credits. Buy more here...";
+    SetItemText(IDC_CREDITS, bstrText);
+}
+
+bool CMainDlg::LoadDetails()
+{
+    CInternetAccessProgress dlgProgress;
+    StartExchangeProgress(dlgProgress, nullptr);
+    CWaitCursor waitCursor;
+    ClearContacts();
+    m_pUnlistedContact.reset();
+    m_pPendingContact = nullptr;
+
+    CBstr bstrErrorMessage;
+    CInternetHandle hSession = OpenInternetSession(true, false, bstrErrorMessage);
+    dlgProgress.Step();
+    if (!hSession) {
+        ShowMessageBox(kNoInternetText, kNoInternetCaption);
+        EndDialog(kEndFailedLoad);
+        return false;
+    }
+    FormFields info;
+    SetCommonFields(info, ServiceCommand::GetInformation, m_bstrUserName, m_bstrPassword);
+    dlgProgress.SetStatusText(CBstr(L"Loading Details..."));
+    dlgProgress.Step();
+
+    bool bOk = false;
+    CommandResponse response = SendCommand(hSession.Get(), info, bOk);
+    if (!bOk) {
+        ShowMessageBox(kNoServerText, kNoServerCaption);
+        EndDialog(kEndFailedLoad);
+        return false;
+    }
+    if (response.IsNull()) {
+        return true;
+    }
+    switch (ClassifyAnswer(ServiceCommand::GetInformation, response.Text())) {
+    case CommandAnswer::NotFound:
+        ShowMessageBox(kNoServerText, kNoServerCaption);
+        EndDialog(kEndFailedLoad);
+        return false;
+    case CommandAnswer::LoginFailed:
+        m_bLoginFailed = true;
+        EndDialog(kEndFailedLoad);
+        return false;
+    case CommandAnswer::UpdateRequired:
+        m_bUpdateRequired = true;
+        EndDialog(kEndFailedLoad);
+        return false;
+    default:
+        break;
+    }
+    dlgProgress.Step();
+    CXmlStream xmlStream;
+    xmlStream.SetReceiver(this);
+    xmlStream.ParseDocument(response.Text(), static_cast<int>(std::strlen(response.Text())));
+    dlgProgress.Step();
+    return true;
+}
+
+bool CMainDlg::OnFoundNode(const char*, const char*)
+{
+    m_pUnlistedContact = std::make_unique<CContact>();
+    m_pPendingContact = m_pUnlistedContact.get();
+    return true;
+}
+
+bool CMainDlg::OnFoundElement(const char* pszName, const char* pszValue, const char*)
+{
+    if (std::strcmp(pszName, "credits") == 0) {
+        m_bstrCredits = CBstr::FromAnsi(pszValue);
+        UpdateCredits();
+        return true;
+    }
+    if (!m_pPendingContact) {
+        return true;
+    }
+    if (std::strcmp(pszName, "id") == 0) {
+        m_pPendingContact->m_bstrId = CBstr::FromAnsi(pszValue);
+    } else if (std::strcmp(pszName, "fn") == 0) {
+        m_pPendingContact->m_bstrName = CBstr::FromAnsi(pszValue);
+    } else if (std::strcmp(pszName, "ln") == 0) {
+        m_pPendingContact->m_bstrName += L" ";
+        m_pPendingContact->m_bstrName += CBstr::FromAnsi(pszValue);
+    } else if (std::strcmp(pszName, "cn") == 0) {
+        m_pPendingContact->m_bstrNumber = CBstr::FromAnsi(pszValue);
+        AppendPendingContactRow();
+    }
+    return true;
+}
+
+// Adds the pending record's row. A node that carries "cn" again gets a record
+// of its own for the second row, so every row owns exactly one record.
+void CMainDlg::AppendPendingContactRow()
+{
+    if (!m_pUnlistedContact) {
+        m_pUnlistedContact = std::make_unique<CContact>(*m_pPendingContact);
+        m_pPendingContact = m_pUnlistedContact.get();
+    }
+    CBstr bstrRow = m_pPendingContact->m_bstrName + L" (" + m_pPendingContact->m_bstrNumber + L")";
+    std::string row = bstrRow.ToAnsi();
+    LRESULT nIndex = SendToList(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
+    if (nIndex >= 0) {
+        m_contacts.push_back(std::move(m_pUnlistedContact));
+    }
+}
+
+INT_PTR CMainDlg::OnDelete(WPARAM, LPARAM)
+{
+    std::vector<int> rows = SelectedRows();
+    if (rows.empty()) {
+        ShowMessageBox("Please select at least one contact.", "No Contact Selected");
+        return TRUE;
+    }
+    CBstr bstrDeleteList;
+    for (int nRow : rows) {
+        if (nRow >= 0 && static_cast<size_t>(nRow) < m_contacts.size()) {
+            if (!bstrDeleteList.IsEmpty()) {
+                bstrDeleteList += L",";
+            }
+            bstrDeleteList += m_contacts[static_cast<size_t>(nRow)]->m_bstrId;
+        }
+    }
+    if (ShowMessageBox("Delete Contact(s)?", "Delete Contact(s)", MB_YESNO) != IDYES) {
+        return TRUE;
+    }
+    DeleteContacts(bstrDeleteList);
+    EnableItem(IDC_DELETE, false);
+    return TRUE;
+}
+
+bool CMainDlg::DeleteContacts(const CBstr& bstrDeleteList)
+{
+    bool bReload;
+    {
+        CInternetAccessProgress dlgProgress;
+        StartExchangeProgress(dlgProgress, m_hWnd);
+        CWaitCursor waitCursor;
+        bReload = RequestDeletion(dlgProgress, bstrDeleteList);
+    }
+    // The list is rebuilt from the service after every attempt, unless the
+    // request went out and no answer came back.
+    return bReload && LoadDetails();
+}
+
+// Whether the details are to be reloaded afterwards.
+bool CMainDlg::RequestDeletion(CInternetAccessProgress& dlgProgress, const CBstr& bstrDeleteList)
+{
+    CBstr bstrErrorMessage;
+    CInternetHandle hSession = OpenInternetSession(true, false, bstrErrorMessage);
+    dlgProgress.Step();
+    if (!hSession) {
+        ShowMessageBox(kNoInternetText, kNoInternetCaption);
+        return true;
+    }
+    FormFields info;
+    SetCommonFields(info, ServiceCommand::DeleteContacts, m_bstrUserName, m_bstrPassword);
+    info.SetField(L"cl", bstrDeleteList);
+    dlgProgress.SetStatusText(CBstr(L"Deleting Contact(s)..."));
+    dlgProgress.Step();
+
+    bool bOk = false;
+    CommandResponse response = SendCommand(hSession.Get(), info, bOk);
+    if (!bOk) {
+        ShowMessageBox(kNoServerText, kNoServerCaption);
+        return false;
+    }
+    if (!response.IsNull()) {
+        ReportDeletion(ClassifyAnswer(ServiceCommand::DeleteContacts, response.Text()));
+    }
+    return true;
+}
+
+void CMainDlg::ReportDeletion(CommandAnswer answer)
+{
+    switch (answer) {
+    case CommandAnswer::NotFound:
+        ShowMessageBox(kNoServerText, kNoServerCaption);
+        break;
+    case CommandAnswer::LoginFailed:
+        // Kept for the session loop; the reload decides whether the console ends.
+        m_bLoginFailed = true;
+        break;
+    case CommandAnswer::UpdateRequired:
+        ShowMessageBox(UpdateRequiredText(), kUpdateRequiredCaption);
+        break;
+    case CommandAnswer::NoContacts:
+        ShowMessageBox("Please select a contact to remove.", "No Contact Selected");
+        break;
+    default:
+        break;
+    }
+}
+
+INT_PTR CMainDlg::OnMessageUpdate(WPARAM, LPARAM)
+{
+    UpdateCharsLeft();
+    return TRUE;
+}
+
+void CMainDlg::UpdateCharsLeft()
+{
+    int nLength = static_cast<int>(GetItemText(IDC_MESSAGE).Length());
+    char tLength[200];
+    std::snprintf(tLength, sizeof(tLength), "%d", kMaxMessageChars - nLength);
+    ::SetDlgItemTextA(m_hWnd, IDC_CHARS_LEFT,
+                      (std::string("Enter your message here (") + tLength + " chars left)...").c_str());
+}
+
+INT_PTR CMainDlg::OnSend(WPARAM, LPARAM)
+{
+    CBstr bstrMessage = GetItemText(IDC_MESSAGE);
+    if (bstrMessage.IsEmpty() || bstrMessage.Length() > kMaxMessageChars) {
+        ShowMessageBox("Please enter a message to send.", "No Message Entered");
+        return TRUE;
+    }
+    if (!CheckSendable(m_hWnd, {&bstrMessage})) {
+        return TRUE;
+    }
+    ClearSelection(false);
+    std::vector<int> rows = SelectedRows();
+    if (rows.empty()) {
+        ShowMessageBox("Please select at least one contact.", "No Contact Selected");
+        return TRUE;
+    }
+    for (int nRow : rows) {
+        if (nRow >= 0 && static_cast<size_t>(nRow) < m_contacts.size()) {
+            m_contacts[static_cast<size_t>(nRow)]->m_bSelected = true;
+        }
+    }
+
+    CSendSummaryDlg sendDlg;
+    sendDlg.SetContacts(m_contacts);
+    sendDlg.SetMessage(bstrMessage);
+    sendDlg.SetCredentials(m_bstrUserName, m_bstrPassword);
+    sendDlg.SetContactCount(static_cast<int>(rows.size()));
+    sendDlg.DoModal(::GetActiveWindow());
+    if (sendDlg.IsSent()) {
+        ClearSelection(true);
+        SetItemText(IDC_MESSAGE, CBstr());
+        UpdateCharsLeft();
+        LoadDetails();
+    }
+    return TRUE;
 }

@@ -1,11 +1,19 @@
 #pragma once
 
+#include <memory>
+#include <vector>
+
 #include "base/bstr.h"
 #include "base/dialogbase.h"
+#include "net/commandcatalogue.h"
+#include "ui/contact.h"
+#include "ui/internetaccessprogress.h"
 #include "ui/resizablegrip.h"
+#include "xml/xmlstreamreceiver.h"
 
-// The console: the member's contacts, credit and message composer.
-class CMainDlg : public CDialogImpl<CMainDlg> {
+// The console: the member's contacts, credit and message composer. The
+// details answer is parsed straight into it.
+class CMainDlg : public CDialogImpl<CMainDlg>, public IXmlStreamReceiver {
 public:
     CMainDlg();
 
@@ -14,6 +22,9 @@ public:
     bool IsLoginFailed() const { return m_bLoginFailed; }
     bool IsLogout() const { return m_bLogout; }
     bool IsUpdateRequired() const { return m_bUpdateRequired; }
+
+    bool OnFoundNode(const char* pszName, const char* pszAttributes) override;
+    bool OnFoundElement(const char* pszName, const char* pszValue, const char* pszAttributes) override;
 
 protected:
     const MessageMapEntry* GetMessageMap() const override;
@@ -25,6 +36,25 @@ private:
     INT_PTR OnSize(WPARAM wParam, LPARAM lParam);
     INT_PTR OnSizing(WPARAM wParam, LPARAM lParam);
     INT_PTR OnDestroy(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnMessageUpdate(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnSend(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnRefresh(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnAddNew(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnContactsSelChange(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnDelete(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnBuy(WPARAM wParam, LPARAM lParam);
+
+    bool LoadDetails();
+    bool DeleteContacts(const CBstr& bstrDeleteList);
+    bool RequestDeletion(CInternetAccessProgress& dlgProgress, const CBstr& bstrDeleteList);
+    void ReportDeletion(CommandAnswer answer);
+    void ClearContacts();
+    void ClearSelection(bool bDeselect);
+    void UpdateCredits();
+    void UpdateCharsLeft();
+    std::vector<int> SelectedRows() const;
+    LRESULT SendToList(UINT uMsg, WPARAM wParam, LPARAM lParam) const;
+    void AppendPendingContactRow();
 
     CResizableGrip m_grip;
     CBstr m_bstrUserName;
@@ -32,4 +62,11 @@ private:
     bool m_bLoginFailed = false;
     bool m_bLogout = false;
     bool m_bUpdateRequired = false;
+    CBstr m_bstrCredits;
+    // The record the elements of the current node fill in: the unlisted one
+    // below, or the record of the row its "cn" added.
+    CContact* m_pPendingContact = nullptr;
+    std::unique_ptr<CContact> m_pUnlistedContact;
+    // One record per list row, in row order: row i is m_contacts[i].
+    std::vector<std::unique_ptr<CContact>> m_contacts;
 };

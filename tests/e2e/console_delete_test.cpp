@@ -1,0 +1,123 @@
+#include "consolesession.h"
+
+#include "net/servicehost.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+// Rows 0..4 hold the ids 12, 14, 15, 30 and 40.
+const std::vector<StandinContact> kFiveContacts = {
+    {"12", "Ann", std::string("Lee"), "0711"}, {"14", "Ben", std::string("Moe"), "0722"},
+    {"15", "Cat", std::string("Ng"), "0733"},  {"30", "Dan", std::string("Oz"), "0744"},
+    {"40", "Eve", std::string("Py"), "0755"},
+};
+
+const char kDeleteBody[] =
+    "action=DELETECONTACTS&cl=12%2C15%2C40&password=secret&username=member%40quillbay.test&version=1.0";
+
+class ConsoleDeleteTest : public ConsoleSession {
+protected:
+    void SetUp() override
+    {
+        ConsoleSession::SetUp();
+        UseAccount(kFiveContacts);
+        m_hConsole = StartAndSignIn();
+        ASSERT_NE(m_hConsole, nullptr);
+    }
+
+    // Selects rows 4, 0 and 2 and confirms the question with the given answer.
+    void DeleteThree(int nAnswer)
+    {
+        SelectRows(m_hConsole, {4, 0, 2});
+        EXPECT_TRUE(ui::IsEnabled(m_hConsole, IDC_DELETE));
+        ui::Click(m_hConsole, IDC_DELETE);
+        ExpectBox(L"Delete Contact(s)?", L"Delete Contact(s)", nAnswer);
+    }
+
+    HWND m_hConsole = nullptr;
+};
+
+TEST_F(ConsoleDeleteTest, DeletesTheSelectedIdsInListOrderAndReloads)
+{
+    DeleteThree(IDYES);
+    WaitForRequests(3, m_hConsole);
+
+    std::vector<RecordedRequest> requests = CommandRequests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[1].body, kDeleteBody);
+    EXPECT_EQ(requests[2].body, DetailsRequestBody());
+    EXPECT_THAT(Rows(m_hConsole), ElementsAre("Ben Moe (0722)", "Dan Oz (0744)"));
+    EXPECT_FALSE(ui::IsEnabled(m_hConsole, IDC_DELETE));
+}
+
+TEST_F(ConsoleDeleteTest, AnsweringNoSendsNothing)
+{
+    DeleteThree(IDNO);
+    ExpectNoBoxWithin(500);
+    EXPECT_EQ(CommandRequests().size(), 1u);
+    EXPECT_TRUE(ui::IsEnabled(m_hConsole, IDC_DELETE));
+    EXPECT_THAT(ui::ListSelection(m_hConsole, IDC_CONTACTS), ElementsAre(0, 2, 4));
+}
+
+TEST_F(ConsoleDeleteTest, DeselectingEveryRowDisablesDelete)
+{
+    SelectRows(m_hConsole, {1});
+    EXPECT_TRUE(ui::IsEnabled(m_hConsole, IDC_DELETE));
+    ui::CtrlClickListRow(m_hConsole, IDC_CONTACTS, 1);
+    EXPECT_TRUE(ui::WaitFor(5000, [&] { return !ui::IsEnabled(m_hConsole, IDC_DELETE); }));
+}
+
+TEST_F(ConsoleDeleteTest, NoContactsAnswerIsReportedAndTheListReloaded)
+{
+    m_standin.QueueAnswer({"NO_CONTACTS"});
+    DeleteThree(IDYES);
+    ExpectBox(L"Please select a contact to remove.", L"No Contact Selected");
+    WaitForRequests(3, m_hConsole);
+    EXPECT_EQ(Rows(m_hConsole).size(), 5u);
+}
+
+TEST_F(ConsoleDeleteTest, UpdateRequiredIsReportedAndTheConsoleStays)
+{
+    m_standin.QueueAnswer({"UPDATE_REQUIRED"});
+    DeleteThree(IDYES);
+    ExpectBox(Widen(std::string("A Critical Update is required. Please visit ") + kServiceHost +
+                    " to obtain the new version."),
+              L"Update Required");
+    WaitForRequests(3, m_hConsole);
+    EXPECT_TRUE(::IsWindowVisible(m_hConsole));
+
+    ui::Click(m_hConsole, IDCANCEL);
+    ExpectBox(L"Exit?", L"Exit Quillbay Console?", IDYES);
+    EXPECT_THAT(m_app.WaitForExit(12000), ::testing::Optional(0u)) << "no update box at the end of the session";
+}
+
+TEST_F(ConsoleDeleteTest, LoginFailedIsRememberedUntilTheNextSignIn)
+{
+    m_standin.QueueAnswer({"LOGIN_FAILED"});
+    DeleteThree(IDYES);
+    WaitForRequests(3, m_hConsole);
+    EXPECT_FALSE(m_app.FindMessageBox());
+    EXPECT_EQ(Rows(m_hConsole).size(), 5u) << "the reload succeeds";
+
+    ui::Click(m_hConsole, IDOK);
+    ExpectBox(L"Login Failed - Please try again.", L"Details");
+    EXPECT_NE(m_app.WaitForWindow(kLoginCaption), nullptr);
+}
+
+TEST_F(ConsoleDeleteTest, AFailedExchangeIsReportedWithoutAReload)
+{
+    StandinAnswer dropped;
+    dropped.body = "OK";
+    dropped.cutAfter = 0;
+    m_standin.QueueAnswer(dropped);
+    DeleteThree(IDYES);
+    ExpectBox(L"The Quillbay Console cannot connect to it's Server. Please try again later.",
+              L"Cannot Connect to Quillbay");
+    ui::Sync(m_hConsole);
+    EXPECT_EQ(CommandRequests().size(), 2u);
+    EXPECT_EQ(Rows(m_hConsole).size(), 5u);
+}
+
+}  // namespace
