@@ -45,6 +45,14 @@ std::wstring QuoteArgument(const std::wstring& argument) { return L"\"" + argume
 CAppDriver::~CAppDriver()
 {
     Terminate();
+    // Let the output reader see the end of the pipe, so that no thread of the
+    // test is left inside a read when the test process exits.
+    if (m_output && m_hProcess) {
+        ui::WaitFor(kDefaultTimeoutMs, [this] {
+            std::lock_guard<std::mutex> lock(m_output->mutex);
+            return m_output->bEnded;
+        });
+    }
     CloseHandles();
 }
 
