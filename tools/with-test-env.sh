@@ -15,10 +15,12 @@ fi
 
 work=$(mktemp -d /tmp/qb-test-env.XXXXXX)
 xvfb_pid= standin_pid=
+# Wine goes before the display it draws on.
 cleanup() {
     [ -n "$standin_pid" ] && kill "$standin_pid" 2>/dev/null && wait "$standin_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
     WINEPREFIX="$build/wineprefix" /usr/lib/wine/wineserver64 -k 2>/dev/null
+    WINEPREFIX="$build/wineprefix" /usr/lib/wine/wineserver64 -w 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
