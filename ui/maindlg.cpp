@@ -6,7 +6,6 @@
 
 #include "base/handles.h"
 #include "net/servicehost.h"
-#include "net/transport.h"
 #include "resource.h"
 #include "ui/browserlaunch.h"
 #include "ui/exchangeui.h"
@@ -14,6 +13,7 @@
 #include "ui/newcontactdlg.h"
 #include "ui/sendabletext.h"
 #include "ui/sendsummarydlg.h"
+#include "ui/serviceexchange.h"
 #include "ui/windowplacement.h"
 #include "xml/xmlstream.h"
 
@@ -250,23 +250,15 @@ bool CMainDlg::LoadDetails()
     m_pUnlistedContact.reset();
     m_pPendingContact = nullptr;
 
-    CBstr bstrErrorMessage;
-    CInternetHandle hSession = OpenInternetSession(true, false, bstrErrorMessage);
-    dlgProgress.Step();
-    if (!hSession) {
-        ShowMessageBox(kNoInternetText, kNoInternetCaption);
+    CServiceExchange exchange(m_hWnd, &dlgProgress);
+    if (!exchange.Open()) {
         EndDialog(kEndFailedLoad);
         return false;
     }
     FormFields info;
     SetCommonFields(info, ServiceCommand::GetInformation, m_bstrUserName, m_bstrPassword);
-    dlgProgress.SetStatusText(CBstr(L"Loading Details..."));
-    dlgProgress.Step();
-
-    bool bOk = false;
-    CommandResponse response = SendCommand(hSession.Get(), info, bOk);
-    if (!bOk) {
-        ShowMessageBox(kNoServerText, kNoServerCaption);
+    CommandResponse response;
+    if (!exchange.Send(info, L"Loading Details...", response)) {
         EndDialog(kEndFailedLoad);
         return false;
     }
@@ -385,23 +377,15 @@ bool CMainDlg::DeleteContacts(const CBstr& bstrDeleteList)
 // Whether the details are to be reloaded afterwards.
 bool CMainDlg::RequestDeletion(CInternetAccessProgress& dlgProgress, const CBstr& bstrDeleteList)
 {
-    CBstr bstrErrorMessage;
-    CInternetHandle hSession = OpenInternetSession(true, false, bstrErrorMessage);
-    dlgProgress.Step();
-    if (!hSession) {
-        ShowMessageBox(kNoInternetText, kNoInternetCaption);
+    CServiceExchange exchange(m_hWnd, &dlgProgress);
+    if (!exchange.Open()) {
         return true;
     }
     FormFields info;
     SetCommonFields(info, ServiceCommand::DeleteContacts, m_bstrUserName, m_bstrPassword);
     info.SetField(L"cl", bstrDeleteList);
-    dlgProgress.SetStatusText(CBstr(L"Deleting Contact(s)..."));
-    dlgProgress.Step();
-
-    bool bOk = false;
-    CommandResponse response = SendCommand(hSession.Get(), info, bOk);
-    if (!bOk) {
-        ShowMessageBox(kNoServerText, kNoServerCaption);
+    CommandResponse response;
+    if (!exchange.Send(info, L"Deleting Contact(s)...", response)) {
         return false;
     }
     if (!response.IsNull()) {

@@ -1,12 +1,12 @@
 #include "ui/newcontactdlg.h"
 
 #include "base/handles.h"
-#include "net/transport.h"
 #include "resource.h"
 #include "ui/exchangeui.h"
 #include "ui/internetaccessprogress.h"
 #include "ui/logindlg.h"
 #include "ui/sendabletext.h"
+#include "ui/serviceexchange.h"
 
 namespace {
 
@@ -87,11 +87,8 @@ bool CNewContactDlg::AddContact()
     StartExchangeProgress(dlgProgress, m_hWnd);
     CWaitCursor waitCursor;
 
-    CBstr bstrErrorMessage;
-    CInternetHandle hSession = OpenInternetSession(true, false, bstrErrorMessage);
-    dlgProgress.Step();
-    if (!hSession) {
-        ShowMessageBox(kNoInternetText, kNoInternetCaption);
+    CServiceExchange exchange(m_hWnd, &dlgProgress);
+    if (!exchange.Open()) {
         return false;
     }
     FormFields info;
@@ -99,13 +96,8 @@ bool CNewContactDlg::AddContact()
     info.SetField(L"fn", m_bstrFirstName);
     info.SetField(L"ln", m_bstrLastName);
     info.SetField(L"cn", m_bstrNumber);
-    dlgProgress.SetStatusText(CBstr(L"Adding Contact..."));
-    dlgProgress.Step();
-
-    bool bOk = false;
-    CommandResponse response = SendCommand(hSession.Get(), info, bOk);
-    if (!bOk) {
-        ShowMessageBox(kNoServerText, kNoServerCaption);
+    CommandResponse response;
+    if (!exchange.Send(info, L"Adding Contact...", response)) {
         return false;
     }
     return !response.IsNull() && ReportAnswer(ClassifyAnswer(ServiceCommand::AddContact, response.Text()));

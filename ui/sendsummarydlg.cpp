@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "net/transport.h"
 #include "resource.h"
 #include "ui/exchangeui.h"
 #include "ui/logindlg.h"
+#include "ui/serviceexchange.h"
 
 CSendSummaryDlg::CSendSummaryDlg() : CDialogImpl<CSendSummaryDlg>(IDD_SENDSUMMARY) {}
 
@@ -82,10 +82,8 @@ INT_PTR CSendSummaryDlg::OnSendNow(WPARAM wParam, LPARAM)
 {
     m_bClose = false;
     ShowButtons(false);
-    CBstr bstrErrorMessage;
-    CInternetHandle hSession = OpenInternetSession(true, false, bstrErrorMessage);
-    if (!hSession) {
-        ShowMessageBox(kNoInternetText, kNoInternetCaption);
+    CServiceExchange exchange(m_hWnd, nullptr);
+    if (!exchange.Open()) {
         ShowButtons(true);
         return TRUE;
     }
@@ -96,11 +94,8 @@ INT_PTR CSendSummaryDlg::OnSendNow(WPARAM wParam, LPARAM)
     SetItemText(IDC_SEND_STATUS, CBstr(L"Internet Connection Made..."));
     ::UpdateWindow(GetItem(IDC_SEND_STATUS));
 
-    bool bOk = false;
-    CommandResponse response = SendCommand(hSession.Get(), info, bOk);
-    if (!bOk) {
-        ShowMessageBox(kNoServerText, kNoServerCaption);
-    } else if (!response.IsNull()) {
+    CommandResponse response;
+    if (exchange.Send(info, nullptr, response) && !response.IsNull()) {
         ReportAnswer(ClassifyAnswer(ServiceCommand::Send, response.Text()), response.Text());
     }
     ShowButtons(true);

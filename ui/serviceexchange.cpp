@@ -1,0 +1,44 @@
+#include "ui/serviceexchange.h"
+
+#include "net/transport.h"
+#include "ui/exchangeui.h"
+
+CServiceExchange::CServiceExchange(HWND hWndOwner, CInternetAccessProgress* pProgress)
+    : m_hWndOwner(hWndOwner), m_pProgress(pProgress)
+{
+}
+
+void CServiceExchange::Step()
+{
+    if (m_pProgress) {
+        m_pProgress->Step();
+    }
+}
+
+bool CServiceExchange::Open()
+{
+    // The reason is for diagnosis only; the member gets the box below.
+    CBstr bstrErrorMessage;
+    m_hSession = OpenInternetSession(true, false, bstrErrorMessage);
+    Step();
+    if (!m_hSession) {
+        ::MessageBoxA(m_hWndOwner, kNoInternetText, kNoInternetCaption, MB_OK);
+        return false;
+    }
+    return true;
+}
+
+bool CServiceExchange::Send(FormFields& info, LPCWSTR pszStatus, CommandResponse& response)
+{
+    if (m_pProgress && pszStatus) {
+        m_pProgress->SetStatusText(CBstr(pszStatus));
+    }
+    Step();
+    bool bOk = false;
+    response = SendCommand(m_hSession.Get(), info, bOk);
+    if (!bOk) {
+        ::MessageBoxA(m_hWndOwner, kNoServerText, kNoServerCaption, MB_OK);
+        return false;
+    }
+    return true;
+}
