@@ -204,8 +204,9 @@ INT_PTR CMainDlg::OnContactsSelChange(WPARAM, LPARAM)
     return TRUE;
 }
 
-// The selected rows in ascending order; empty when none or on an error.
-std::vector<int> CMainDlg::SelectedRows() const
+// The records of the selected rows in ascending row order; empty when none is
+// selected or the list reports an error.
+std::vector<CContact*> CMainDlg::SelectedContacts() const
 {
     LRESULT nCount = SendToList(LB_GETSELCOUNT, 0, 0);
     if (nCount == LB_ERR || nCount <= 0) {
@@ -213,8 +214,14 @@ std::vector<int> CMainDlg::SelectedRows() const
     }
     std::vector<int> rows(static_cast<size_t>(nCount));
     LRESULT nGot = SendToList(LB_GETSELITEMS, rows.size(), reinterpret_cast<LPARAM>(rows.data()));
-    rows.resize(nGot == LB_ERR ? 0 : static_cast<size_t>(nGot));
-    return rows;
+    std::vector<CContact*> contacts;
+    for (LRESULT i = 0; i < nGot; ++i) {
+        size_t nRow = static_cast<size_t>(rows[static_cast<size_t>(i)]);
+        if (nRow < m_contacts.size()) {
+            contacts.push_back(m_contacts[nRow].get());
+        }
+    }
+    return contacts;
 }
 
 void CMainDlg::ClearContacts()
@@ -338,19 +345,17 @@ void CMainDlg::AppendPendingContactRow()
 
 INT_PTR CMainDlg::OnDelete(WPARAM, LPARAM)
 {
-    std::vector<int> rows = SelectedRows();
-    if (rows.empty()) {
+    std::vector<CContact*> selected = SelectedContacts();
+    if (selected.empty()) {
         ShowMessageBox("Please select at least one contact.", "No Contact Selected");
         return TRUE;
     }
     CBstr bstrDeleteList;
-    for (int nRow : rows) {
-        if (nRow >= 0 && static_cast<size_t>(nRow) < m_contacts.size()) {
-            if (!bstrDeleteList.IsEmpty()) {
-                bstrDeleteList += L",";
-            }
-            bstrDeleteList += m_contacts[static_cast<size_t>(nRow)]->m_bstrId;
+    for (const CContact* pContact : selected) {
+        if (!bstrDeleteList.IsEmpty()) {
+            bstrDeleteList += L",";
         }
+        bstrDeleteList += pContact->m_bstrId;
     }
     if (ShowMessageBox("Delete Contact(s)?", "Delete Contact(s)", MB_YESNO) != IDYES) {
         return TRUE;
@@ -441,22 +446,20 @@ INT_PTR CMainDlg::OnSend(WPARAM, LPARAM)
         return TRUE;
     }
     ClearSelection(false);
-    std::vector<int> rows = SelectedRows();
-    if (rows.empty()) {
+    std::vector<CContact*> selected = SelectedContacts();
+    if (selected.empty()) {
         ShowMessageBox("Please select at least one contact.", "No Contact Selected");
         return TRUE;
     }
-    for (int nRow : rows) {
-        if (nRow >= 0 && static_cast<size_t>(nRow) < m_contacts.size()) {
-            m_contacts[static_cast<size_t>(nRow)]->m_bSelected = true;
-        }
+    for (CContact* pContact : selected) {
+        pContact->m_bSelected = true;
     }
 
     CSendSummaryDlg sendDlg;
     sendDlg.SetContacts(m_contacts);
     sendDlg.SetMessage(bstrMessage);
     sendDlg.SetCredentials(m_bstrUserName, m_bstrPassword);
-    sendDlg.SetContactCount(static_cast<int>(rows.size()));
+    sendDlg.SetContactCount(static_cast<int>(selected.size()));
     sendDlg.DoModal(::GetActiveWindow());
     if (sendDlg.IsSent()) {
         ClearSelection(true);

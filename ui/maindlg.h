@@ -52,7 +52,7 @@ private:
     void ClearSelection(bool bDeselect);
     void UpdateCredits();
     void UpdateCharsLeft();
-    std::vector<int> SelectedRows() const;
+    std::vector<CContact*> SelectedContacts() const;
     LRESULT SendToList(UINT uMsg, WPARAM wParam, LPARAM lParam) const;
     void AppendPendingContactRow();
 
