@@ -102,6 +102,9 @@ void OpenUrlInBrowser(HWND hWndOwner, const CBstr& bstrUrl)
     std::string parameters = bstrUrl.ToAnsi();
     SHELLEXECUTEINFOA ei = {};
     ei.cbSize = sizeof(ei);
+    // A program that cannot be started is a silent failure like the others,
+    // not a box of the shell's own.
+    ei.fMask = SEE_MASK_FLAG_NO_UI;
     ei.hwnd = hWndOwner;
     ei.lpVerb = "open";
     ei.lpFile = browserpath;

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "appdriver.h"
+#include "consolesession.h"
 #include "net/servicehost.h"
 #include "resource.h"
 
@@ -110,6 +111,62 @@ TEST_F(BrowserLaunchTest, AnExistingTempHtmIsNeitherOverwrittenNorDeleted)
     EXPECT_EQ(ReadFile(ownFile), ownContents);
     EXPECT_THAT(FilesIn(m_workDir, L"*"), ::testing::ElementsAre(L"temp.htm"));
     EXPECT_EQ(FilesIn(TempFolder(), L"qb*.htm"), m_tempProbesBefore) << "the fallback probe is removed";
+}
+
+// ".htm" opens with a program that does not exist: the shell cannot start it,
+// and the member must see nothing of that.
+class MissingBrowserTest : public ConsoleSession {
+protected:
+    static constexpr wchar_t kCommandKey[] = L"QuillbayTestHtml\\shell\\open\\command";
+
+    void SetUp() override
+    {
+        ConsoleSession::SetUp();
+        wchar_t command[1024] = {};
+        DWORD cb = sizeof(command);
+        ASSERT_EQ(::RegGetValueW(HKEY_CLASSES_ROOT, kCommandKey, nullptr, RRF_RT_REG_SZ, nullptr, command, &cb),
+                  ERROR_SUCCESS);
+        m_fakeBrowserCommand = command;
+        SetCommand(L"\"C:\\no\\such\\folder\\browser.exe\" \"%1\"");
+    }
+
+    void TearDown() override { SetCommand(m_fakeBrowserCommand); }
+
+    static void SetCommand(const std::wstring& command)
+    {
+        ASSERT_EQ(::RegSetKeyValueW(HKEY_CLASSES_ROOT, kCommandKey, nullptr, REG_SZ, command.c_str(),
+                                    static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+    }
+
+    // Nothing but the dialog is left, and it takes input.
+    void ExpectOnly(HWND hDlg)
+    {
+        EXPECT_FALSE(m_app.FindMessageBox());
+        EXPECT_EQ(m_app.VisibleWindows(), std::vector<HWND>{hDlg});
+        EXPECT_TRUE(::IsWindowEnabled(hDlg));
+    }
+
+    std::wstring m_fakeBrowserCommand;
+};
+
+TEST_F(MissingBrowserTest, RegisterAndBuyShowNothing)
+{
+    UseAccount({});
+    ASSERT_TRUE(m_app.Start());
+    HWND hLogin = m_app.WaitForWindow(kLoginCaption);
+    ASSERT_NE(hLogin, nullptr);
+    // Each click is followed by one whose answer shows that the first was handled.
+    ui::Click(hLogin, IDC_REGISTER);
+    ui::Click(hLogin, IDOK);
+    ExpectBox(L"Please enter your email address and password.", L"Details");
+    ExpectOnly(hLogin);
+
+    HWND hConsole = SignIn(hLogin);
+    ASSERT_NE(hConsole, nullptr);
+    ui::Click(hConsole, IDC_BUY);
+    ClickAndWaitForRequests(hConsole, IDC_REFRESH, 2);
+    ExpectOnly(hConsole);
 }
 
 }  // namespace
