@@ -350,12 +350,13 @@ INT_PTR CMainDlg::OnDelete(WPARAM, LPARAM)
         ShowMessageBox("Please select at least one contact.", "No Contact Selected");
         return TRUE;
     }
+    // Joined by position: a record without an id still takes its place.
     CBstr bstrDeleteList;
-    for (const CContact* pContact : selected) {
-        if (!bstrDeleteList.IsEmpty()) {
+    for (size_t i = 0; i < selected.size(); ++i) {
+        if (i > 0) {
             bstrDeleteList += L",";
         }
-        bstrDeleteList += pContact->m_bstrId;
+        bstrDeleteList += selected[i]->m_bstrId;
     }
     if (ShowMessageBox("Delete Contact(s)?", "Delete Contact(s)", MB_YESNO) != IDYES) {
         return TRUE;

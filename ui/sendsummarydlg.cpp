@@ -66,12 +66,15 @@ void CSendSummaryDlg::ShowButtons(bool bShow)
 
 CBstr CSendSummaryDlg::ContactNumberList() const
 {
+    // Joined by position: a record without a number still takes its place.
     CBstr bstrContactNumberList;
+    bool bFirst = true;
     for (const CContact* pContact : m_contacts) {
         if (pContact->m_bSelected) {
-            if (!bstrContactNumberList.IsEmpty()) {
+            if (!bFirst) {
                 bstrContactNumberList += L",";
             }
+            bFirst = false;
             bstrContactNumberList += pContact->m_bstrNumber;
         }
     }

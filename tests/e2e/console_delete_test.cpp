@@ -120,4 +120,41 @@ TEST_F(ConsoleDeleteTest, AFailedExchangeIsReportedWithoutAReload)
     EXPECT_EQ(Rows(m_hConsole).size(), 5u);
 }
 
+// Items are joined by position, so a record whose id or number is empty still
+// takes its place in the list the service receives.
+class ItemSeparatorTest : public ConsoleSession {};
+
+TEST_F(ItemSeparatorTest, AnEmptyFirstItemKeepsItsSeparator)
+{
+    const std::string document =
+        "<details><contacts><contact><fn>Nid</fn><cn></cn></contact>"
+        "<contact><id>15</id><fn>Cat</fn><cn>0733</cn></contact></contacts><credits>5</credits></details>";
+    UseAccount(kFiveContacts);
+    for (const char* pszAnswer : {document.c_str(), "QLB1", document.c_str(), "OK"}) {
+        ASSERT_TRUE(m_standin.QueueAnswer({pszAnswer}));
+    }
+    HWND hConsole = StartAndSignIn();
+    ASSERT_NE(hConsole, nullptr);
+    ASSERT_THAT(Rows(hConsole), ElementsAre("Nid ()", "Cat (0733)"));
+
+    ui::TypeText(hConsole, IDC_MESSAGE, L"Hi");
+    SelectRows(hConsole, {0, 1});
+    ui::Click(hConsole, IDC_SEND);
+    HWND hSummary = m_app.WaitForWindow(L"Send Summary");
+    ASSERT_NE(hSummary, nullptr);
+    ui::Click(hSummary, IDOK);
+    ExpectBox(L"Thank you. your message is being sent.", L"Sent Message");
+    WaitForRequests(3, hConsole);
+
+    SelectRows(hConsole, {0, 1});
+    ui::Click(hConsole, IDC_DELETE);
+    ExpectBox(L"Delete Contact(s)?", L"Delete Contact(s)", IDYES);
+    WaitForRequests(5, hConsole);
+
+    std::vector<RecordedRequest> requests = CommandRequests();
+    ASSERT_EQ(requests.size(), 5u);
+    EXPECT_THAT(requests[1].body, HasSubstr("&cn=%2C0733&"));
+    EXPECT_THAT(requests[3].body, HasSubstr("&cl=%2C15&"));
+}
+
 }  // namespace
