@@ -13,10 +13,17 @@ std::string UpdateRequiredText()
     return std::string("A Critical Update is required. Please visit ") + kServiceHost + " to obtain the new version.";
 }
 
-void StartExchangeProgress(CInternetAccessProgress& dlgProgress, HWND hWndOwner)
+CExchangeProgress::CExchangeProgress(HWND hWndOwner)
 {
-    dlgProgress.Create(hWndOwner);
-    dlgProgress.ShowNow();
-    dlgProgress.SetRange(kExchangeSteps);
-    dlgProgress.SetStatusText(CBstr(L"Connecting to Server..."));
+    m_dlgProgress.Create(hWndOwner);
+    m_dlgProgress.ShowNow();
+    m_dlgProgress.SetRange(kExchangeSteps);
+    m_dlgProgress.SetStatusText(CBstr(L"Connecting to Server..."));
+    m_waitCursor.emplace();
+}
+
+CExchangeProgress::~CExchangeProgress()
+{
+    m_dlgProgress.Close();
+    m_waitCursor.reset();
 }

@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
+#include "base/handles.h"
 #include "ui/internetaccessprogress.h"
 
 // What the dialogs show around an exchange with the service.
@@ -18,6 +20,20 @@ inline constexpr char kUpdateRequiredCaption[] = "Update Required";
 // "A Critical Update is required. Please visit <host> to obtain the new version."
 std::string UpdateRequiredText();
 
-// Shows the progress window as every exchange opens: a bar in four steps and
-// "Connecting to Server...".
-void StartExchangeProgress(CInternetAccessProgress& dlgProgress, HWND hWndOwner);
+// What the member sees while an exchange runs: the progress window (a bar in
+// four steps and "Connecting to Server...") and then the wait cursor. When the
+// exchange ends the window closes first and the cursor comes back after it;
+// declared before the exchange's session, it outlives that session.
+class CExchangeProgress {
+public:
+    explicit CExchangeProgress(HWND hWndOwner);
+    ~CExchangeProgress();
+    CExchangeProgress(const CExchangeProgress&) = delete;
+    CExchangeProgress& operator=(const CExchangeProgress&) = delete;
+
+    CInternetAccessProgress& Window() { return m_dlgProgress; }
+
+private:
+    CInternetAccessProgress m_dlgProgress;
+    std::optional<CWaitCursor> m_waitCursor;
+};

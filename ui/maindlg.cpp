@@ -250,23 +250,31 @@ void CMainDlg::UpdateCredits()
 
 bool CMainDlg::LoadDetails()
 {
-    CInternetAccessProgress dlgProgress;
-    StartExchangeProgress(dlgProgress, nullptr);
-    CWaitCursor waitCursor;
+    // A failed load ends the console only once its exchange is over: session
+    // closed, progress window closed, cursor restored.
+    if (!FetchDetails()) {
+        EndDialog(kEndFailedLoad);
+        return false;
+    }
+    return true;
+}
+
+// False when the console is to end.
+bool CMainDlg::FetchDetails()
+{
+    CExchangeProgress progress(nullptr);
     ClearContacts();
     m_pUnlistedContact.reset();
     m_pPendingContact = nullptr;
 
-    CServiceExchange exchange(m_hWnd, &dlgProgress);
+    CServiceExchange exchange(m_hWnd, &progress.Window());
     if (!exchange.Open()) {
-        EndDialog(kEndFailedLoad);
         return false;
     }
     FormFields info;
     SetCommonFields(info, ServiceCommand::GetInformation, m_bstrUserName, m_bstrPassword);
     CommandResponse response;
     if (!exchange.Send(info, L"Loading Details...", response)) {
-        EndDialog(kEndFailedLoad);
         return false;
     }
     if (response.IsNull()) {
@@ -275,24 +283,21 @@ bool CMainDlg::LoadDetails()
     switch (ClassifyAnswer(ServiceCommand::GetInformation, response.Text())) {
     case CommandAnswer::NotFound:
         ShowMessageBox(kNoServerText, kNoServerCaption);
-        EndDialog(kEndFailedLoad);
         return false;
     case CommandAnswer::LoginFailed:
         m_bLoginFailed = true;
-        EndDialog(kEndFailedLoad);
         return false;
     case CommandAnswer::UpdateRequired:
         m_bUpdateRequired = true;
-        EndDialog(kEndFailedLoad);
         return false;
     default:
         break;
     }
-    dlgProgress.Step();
+    progress.Window().Step();
     CXmlStream xmlStream;
     xmlStream.SetReceiver(this);
     xmlStream.ParseDocument(response.Text(), static_cast<int>(std::strlen(response.Text())));
-    dlgProgress.Step();
+    progress.Window().Step();
     return true;
 }
 
@@ -370,10 +375,8 @@ bool CMainDlg::DeleteContacts(const CBstr& bstrDeleteList)
 {
     bool bReload;
     {
-        CInternetAccessProgress dlgProgress;
-        StartExchangeProgress(dlgProgress, m_hWnd);
-        CWaitCursor waitCursor;
-        bReload = RequestDeletion(dlgProgress, bstrDeleteList);
+        CExchangeProgress progress(m_hWnd);
+        bReload = RequestDeletion(progress.Window(), bstrDeleteList);
     }
     // The list is rebuilt from the service after every attempt, unless the
     // request went out and no answer came back.

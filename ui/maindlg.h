@@ -45,6 +45,7 @@ private:
     INT_PTR OnBuy(WPARAM wParam, LPARAM lParam);
 
     bool LoadDetails();
+    bool FetchDetails();
     bool DeleteContacts(const CBstr& bstrDeleteList);
     bool RequestDeletion(CInternetAccessProgress& dlgProgress, const CBstr& bstrDeleteList);
     void ReportDeletion(CommandAnswer answer);

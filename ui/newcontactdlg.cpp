@@ -83,11 +83,8 @@ bool CNewContactDlg::Validate()
 
 bool CNewContactDlg::AddContact()
 {
-    CInternetAccessProgress dlgProgress;
-    StartExchangeProgress(dlgProgress, m_hWnd);
-    CWaitCursor waitCursor;
-
-    CServiceExchange exchange(m_hWnd, &dlgProgress);
+    CExchangeProgress progress(m_hWnd);
+    CServiceExchange exchange(m_hWnd, &progress.Window());
     if (!exchange.Open()) {
         return false;
     }

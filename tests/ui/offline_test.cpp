@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <vector>
 
 #include "appdriver.h"
+#include "base/handles.h"
 #include "net/internetapi.h"
 #include "resource.h"
 #include "ui/maindlg.h"
@@ -84,6 +86,33 @@ TEST_F(OfflineTest, TheConsoleSaysSoAndEndsWithoutAFlag)
     EXPECT_FALSE(dlgMain.IsUpdateRequired());
     EXPECT_EQ(m_api.m_nDials, 1) << "a dial is attempted once";
     EXPECT_EQ(m_api.m_nOpens, 0);
+}
+
+// Notes, as the progress window goes, whether the console is still on screen:
+// a dialog that has ended is hidden at once.
+struct ProgressEndProbe {
+    static LRESULT CALLBACK Hook(int nCode, WPARAM wParam, LPARAM lParam)
+    {
+        HWND hWnd = reinterpret_cast<HWND>(wParam);
+        if (nCode == HCBT_DESTROYWND && ::GetDlgItem(hWnd, IDC_PROGRESS_BAR)) {
+            s_consoleShown.push_back(::IsWindowVisible(::FindWindowW(L"#32770", L"Quillbay Console - 1.0")) != FALSE);
+        }
+        return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
+    }
+    static inline std::vector<bool> s_consoleShown;
+};
+
+TEST_F(OfflineTest, TheConsoleEndsOnlyOnceItsProgressWindowHasClosed)
+{
+    const wchar_t kWindowsKey[] = L"Software\\Velmora\\Orvex\\Windows";
+    DWORD dwMaximized = 1;  // shown during initialisation, so that its end can be seen
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, kWindowsKey, L"Main Panel Maximized", REG_DWORD, &dwMaximized, 4);
+    CHookHandle hHook(::SetWindowsHookExW(WH_CBT, ProgressEndProbe::Hook, nullptr, ::GetCurrentThreadId()));
+    ASSERT_TRUE(hHook);
+    CMainDlg dlgMain;
+    RunWhile(dlgMain, ExpectNoInternetBox);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kWindowsKey);
+    EXPECT_THAT(ProgressEndProbe::s_consoleShown, ::testing::ElementsAre(true));
 }
 
 TEST_F(OfflineTest, AddContactStaysOpenWithTheInput)
