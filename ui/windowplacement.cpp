@@ -12,13 +12,20 @@ DWORD DefaultSize(int nSize) { return nSize == 0 ? kNoSize : static_cast<DWORD>(
 
 // A modal dialog loop may show its dialog with SW_SHOWNORMAL when its queue
 // first runs empty (Wine's does), which would undo the maximised state given
-// during initialisation. This one-shot hook vetoes that single call for the
-// window; it goes with the call or with the window. UI thread only.
+// during initialisation. This hook vetoes that single call for the window. It
+// goes with the call, with the window, or once the loop's first idle has
+// passed, so that where no such call comes it holds back nobody else's.
+// UI thread only.
 CHookHandle g_hKeepStateHook;
 HWND g_hKeepStateWindow = nullptr;
+int g_nIdleTicks = 0;
+constexpr UINT_PTR kIdleTimerId = 0x5150;
 
 void StopKeepingState()
 {
+    if (g_hKeepStateWindow) {
+        ::KillTimer(g_hKeepStateWindow, kIdleTimerId);
+    }
     g_hKeepStateHook.Reset();
     g_hKeepStateWindow = nullptr;
 }
@@ -37,12 +44,24 @@ LRESULT CALLBACK KeepStateHook(int nCode, WPARAM wParam, LPARAM lParam)
     return ::CallNextHookEx(hHook, nCode, wParam, lParam);
 }
 
+// Timer messages come only when nothing else waits, so the first tick is the
+// loop's first idle. A loop that shows its dialog again does so at that idle
+// or right after dispatching that tick; by the second tick it has passed.
+void CALLBACK IdleTimerProc(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (++g_nIdleTicks >= 2) {
+        StopKeepingState();
+    }
+}
+
 void KeepStateThroughFirstShow(HWND hWnd)
 {
     StopKeepingState();
     g_hKeepStateHook.Reset(::SetWindowsHookExA(WH_CBT, KeepStateHook, nullptr, ::GetCurrentThreadId()));
     if (g_hKeepStateHook) {
         g_hKeepStateWindow = hWnd;
+        g_nIdleTicks = 0;
+        ::SetTimer(hWnd, kIdleTimerId, USER_TIMER_MINIMUM, IdleTimerProc);
     }
 }
 

@@ -207,7 +207,8 @@ TEST_F(LayoutTest, FirstRunOpensMaximisedAndRestoresToTwoThirdsOfTheScreenAtTheO
     ASSERT_NE(hConsole, nullptr);
     EXPECT_TRUE(::IsZoomed(hConsole));
 
-    ::ShowWindow(hConsole, SW_RESTORE);
+    // A normal show from outside, once the console is up, is not held back.
+    ::ShowWindow(hConsole, SW_SHOWNORMAL);
     RECT rc = {};
     ::GetWindowRect(hConsole, &rc);
     int cx = ::GetSystemMetrics(SM_CXSCREEN) / 3 * 2;
