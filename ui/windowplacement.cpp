@@ -1,5 +1,7 @@
 #include "ui/windowplacement.h"
 
+#include <algorithm>
+
 #include "app/regvalue.h"
 #include "base/handles.h"
 
@@ -72,6 +74,40 @@ void ApplyFirstRunSize(HWND hWnd)
     ::SetWindowPos(hWnd, nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+RECT WorkAreaOf(HWND hWnd)
+{
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    if (::GetMonitorInfoA(::MonitorFromWindow(hWnd, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return monitor.rcWork;
+    }
+    RECT rcWork = {};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &rcWork, 0);
+    return rcWork;
+}
+
+// The start of a span of the given length that lies inside [low, high) and
+// moves as little as possible from where it starts now.
+LONG PlaceInside(LONG nStart, LONG nLength, LONG nLow, LONG nHigh)
+{
+    return std::max(nLow, std::min(nStart, nHigh - nLength));
+}
+
+// A size stored on a larger display is cut to the work area, and the frame is
+// moved only as far as needed to lie wholly inside it, so that every control
+// can be reached. What is stored stays as it is until the next save.
+void ApplyStoredSize(HWND hWnd, DWORD dwWidth, DWORD dwHeight)
+{
+    RECT rcWork = WorkAreaOf(hWnd);
+    RECT rc = {};
+    ::GetWindowRect(hWnd, &rc);
+    LONG cx = static_cast<LONG>(std::min<DWORD>(dwWidth, static_cast<DWORD>(rcWork.right - rcWork.left)));
+    LONG cy = static_cast<LONG>(std::min<DWORD>(dwHeight, static_cast<DWORD>(rcWork.bottom - rcWork.top)));
+    LONG x = PlaceInside(rc.left, cx, rcWork.left, rcWork.right);
+    LONG y = PlaceInside(rc.top, cy, rcWork.top, rcWork.bottom);
+    ::SetWindowPos(hWnd, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
 void SaveWindowPlacement(HWND hWnd, LPCWSTR pszWidthName, LPCWSTR pszHeightName, LPCWSTR pszMaximizedName)
@@ -111,7 +147,6 @@ void RestoreWindowPlacement(HWND hWnd, LPCWSTR pszWidthName, LPCWSTR pszHeightNa
         ::ShowWindow(hWnd, SW_SHOWMAXIMIZED);
         KeepStateThroughFirstShow(hWnd);
     } else {
-        ::SetWindowPos(hWnd, nullptr, 0, 0, static_cast<int>(dwWidth), static_cast<int>(dwHeight),
-                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ApplyStoredSize(hWnd, dwWidth, dwHeight);
     }
 }

@@ -365,4 +365,30 @@ TEST_F(LayoutTest, DraggingTheGripResizesTheConsoleButNotBelowItsMinimum)
     EXPECT_EQ(rcAfter.top, rc.top);
 }
 
+TEST_F(LayoutTest, AStoredSizeLargerThanTheWorkAreaIsBroughtInsideIt)
+{
+    StorePlacement(5000, 4000, false);
+    HWND hConsole = OpenConsole();
+    ASSERT_NE(hConsole, nullptr);
+    EXPECT_FALSE(::IsZoomed(hConsole));
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(hConsole, MONITOR_DEFAULTTONEAREST), &monitor));
+    const RECT& rcWork = monitor.rcWork;
+    auto inside = [&](const RECT& rc) {
+        return rc.left >= rcWork.left && rc.top >= rcWork.top && rc.right <= rcWork.right &&
+               rc.bottom <= rcWork.bottom;
+    };
+    RECT rc = {};
+    ::GetWindowRect(hConsole, &rc);
+    EXPECT_TRUE(inside(rc)) << rc.left << "," << rc.top << " - " << rc.right << "," << rc.bottom;
+    for (int nId : {IDC_ADDNEW, IDC_DELETE, IDC_SEND, IDC_BUY, IDC_REFRESH, IDOK, IDCANCEL}) {
+        ::GetWindowRect(::GetDlgItem(hConsole, nId), &rc);
+        EXPECT_TRUE(inside(rc) && ui::IsVisible(hConsole, nId)) << "button " << nId;
+    }
+    Placement stored = StoredPlacement();
+    EXPECT_EQ(stored.width, 5000u) << "the restore leaves the stored size as it was";
+    EXPECT_EQ(stored.height, 4000u);
+}
+
 }  // namespace
