@@ -72,16 +72,19 @@ INT_PTR CALLBACK CDialogBase::DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LP
     return bHandled ? nResult : FALSE;
 }
 
+// Read as the control's own UTF-16: the ANSI code page would silently replace
+// what it cannot represent, so the text checked and sent would not be the
+// text the member typed.
 CBstr CDialogBase::GetItemText(int nId) const
 {
     HWND hItem = GetItem(nId);
-    int cch = hItem ? ::GetWindowTextLengthA(hItem) : 0;
+    int cch = hItem ? ::GetWindowTextLengthW(hItem) : 0;
     if (cch <= 0) {
         return CBstr();
     }
-    std::string text(static_cast<size_t>(cch) + 1, '\0');
-    int cchRead = ::GetWindowTextA(hItem, &text[0], cch + 1);
-    return CBstr::FromAnsi(text.data(), cchRead);
+    std::wstring text(static_cast<size_t>(cch) + 1, L'\0');
+    int cchRead = ::GetWindowTextW(hItem, &text[0], cch + 1);
+    return CBstr(text.data(), static_cast<UINT>(cchRead > 0 ? cchRead : 0));
 }
 
 void CDialogBase::SetItemText(int nId, const CBstr& bstrText) const

@@ -39,17 +39,6 @@ char FoldAscii(char ch)
 
 const char* MbNext(const char* psz) { return Next(ThreadAnsiCodePage(), psz); }
 
-const char* MbFindChar(const char* psz, char ch)
-{
-    UINT nCodePage = ThreadAnsiCodePage();
-    for (const char* p = psz; *p; p = Next(nCodePage, p)) {
-        if (*p == ch && !IsLeadByte(nCodePage, *p)) {
-            return p;
-        }
-    }
-    return nullptr;
-}
-
 const char* MbFindString(const char* psz, const char* pszSought)
 {
     size_t cb = std::strlen(pszSought);

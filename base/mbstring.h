@@ -6,7 +6,6 @@
 // double-byte characters whole, so a trail byte never starts a match.
 UINT ThreadAnsiCodePage();
 const char* MbNext(const char* psz);
-const char* MbFindChar(const char* psz, char ch);
 const char* MbFindString(const char* psz, const char* pszSought);
 // True when psz begins with the whole of pszWord, letter case ignored.
 bool MbStartsWithNoCase(const char* psz, const char* pszWord);

@@ -1,9 +1,11 @@
 #include "ui/logindlg.h"
 
-#include "base/mbstring.h"
+#include <cwchar>
+
 #include "net/servicehost.h"
 #include "resource.h"
 #include "ui/browserlaunch.h"
+#include "ui/sendabletext.h"
 
 CIconHandle g_hSmallIcon;
 
@@ -57,11 +59,14 @@ INT_PTR CLoginDlg::OnOK(WPARAM wParam, LPARAM)
         ShowMessageBox("Please enter your email address and password.", "Details");
         return TRUE;
     }
-    std::string email = m_bstrUserName.ToAnsi();
-    if (MbFindChar(email.c_str(), '@') && MbFindChar(email.c_str(), '.')) {
-        EndDialog(LOWORD(wParam));
-    } else {
+    // Searched in the wide text, where no byte of another character can match.
+    const wchar_t* pszEmail = m_bstrUserName.c_str();
+    if (!std::wcschr(pszEmail, L'@') || !std::wcschr(pszEmail, L'.')) {
         ShowMessageBox("The Email address entered does not appear valid.", "Invalid Email");
+        return TRUE;
+    }
+    if (CheckSendable(m_hWnd, {&m_bstrUserName, &m_bstrPassword})) {
+        EndDialog(LOWORD(wParam));
     }
     return TRUE;
 }

@@ -1,6 +1,5 @@
 #include "ui/sendabletext.h"
 
-#include <cwchar>
 #include <string>
 
 namespace {
@@ -29,8 +28,9 @@ bool CheckSendable(HWND hWndOwner, std::initializer_list<const CBstr*> texts)
     if (bstrFound.IsEmpty()) {
         return true;
     }
-    std::string text = "The text contains characters that cannot be sent: " + bstrFound.ToAnsi() +
-                       ". Please replace them and try again.";
-    ::MessageBoxA(hWndOwner, text.c_str(), "Unsupported Characters", MB_OK);
+    // The wide box shows the characters as typed; the code page might not have them.
+    CBstr bstrText = CBstr(L"The text contains characters that cannot be sent: ") + bstrFound +
+                     L". Please replace them and try again.";
+    ::MessageBoxW(hWndOwner, bstrText.c_str(), L"Unsupported Characters", MB_OK);
     return false;
 }
