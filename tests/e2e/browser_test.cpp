@@ -75,7 +75,11 @@ protected:
         EXPECT_NE(hLogin, nullptr);
         ui::Click(hLogin, IDC_REGISTER);
         std::string log;
-        ui::WaitFor(10000, [&] { return !(log = ReadFile(m_logPath)).empty(); });
+        // The browser's whole line, not the first bytes of it.
+        ui::WaitFor([&] {
+            log = ReadFile(m_logPath);
+            return !log.empty() && log.back() == '\n';
+        });
         EXPECT_TRUE(::IsWindowVisible(hLogin)) << "the sign-in dialog stays open";
         return log;
     }

@@ -77,14 +77,16 @@ void ConsoleSession::ExpectBox(const std::wstring& text, const std::wstring& cap
     EXPECT_TRUE(m_app.WaitUntilWindowGone(box->hWnd));
 }
 
-void ConsoleSession::ExpectNoBoxWithin(DWORD ms)
+void ConsoleSession::ExpectNoBox()
 {
-    auto box = m_app.WaitForMessageBox(ms);
+    auto box = m_app.FindMessageBox();
     EXPECT_FALSE(box) << "unexpected box: " << Narrow(box->caption) << " / " << Narrow(box->text);
     if (box) {
         CAppDriver::Answer(*box);
     }
 }
+
+bool ConsoleSession::ProgressShown() const { return m_app.FindVisibleWindowWithItem(IDC_PROGRESS_BAR) != nullptr; }
 
 std::vector<RecordedRequest> ConsoleSession::CommandRequests()
 {
@@ -107,10 +109,14 @@ void ConsoleSession::WaitForRequests(size_t nRequests, HWND hIdle)
 {
     EXPECT_TRUE(ui::WaitFor(kExchangeTimeoutMs, [&] { return CommandRequests().size() >= nRequests; }))
         << "the service saw " << CommandRequests().size() << " requests, expected " << nRequests;
-    // The program is inside the exchange now; a sent message is handled only
-    // when its thread is back in a message loop.
+    // The service logs a request before it answers, so the program is inside
+    // the exchange now, with its progress window up until the list is filled.
+    EXPECT_TRUE(ui::WaitFor(kExchangeTimeoutMs, [&] { return !ProgressShown() || m_app.FindMessageBox(); }))
+        << "the exchange did not end";
+    // What the handler does after the exchange runs no message loop, so a sent
+    // message is handled once all of it is done.
     if (::IsWindow(hIdle)) {
-        ui::Sync(hIdle);
+        EXPECT_TRUE(ui::Sync(hIdle));
     }
 }
 
@@ -133,10 +139,8 @@ void ConsoleSession::SelectRows(HWND hConsole, std::initializer_list<int> rows)
 {
     for (int nRow : rows) {
         ui::CtrlClickListRow(hConsole, IDC_CONTACTS, nRow);
-        EXPECT_TRUE(ui::WaitFor(5000, [&] {
-            std::vector<int> selection = ui::ListSelection(hConsole, IDC_CONTACTS);
-            return std::find(selection.begin(), selection.end(), nRow) != selection.end();
-        })) << "row " << nRow << " did not get selected";
+        std::vector<int> selection = ui::ListSelection(hConsole, IDC_CONTACTS);
+        EXPECT_NE(std::find(selection.begin(), selection.end(), nRow), selection.end())
+            << "row " << nRow << " did not get selected";
     }
-    ui::Sync(hConsole);
 }

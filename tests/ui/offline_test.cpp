@@ -146,9 +146,10 @@ TEST_F(OfflineTest, TheSendSummaryStaysReadyForAnotherAttempt)
                   L"To send this message to the 1 contacts selected, click the 'Send Now...' button below:");
         ui::Click(hSummary, IDOK);
         ExpectNoInternetBox(watcher);
-        ui::Sync(hSummary);
-        EXPECT_TRUE(ui::IsVisible(hSummary, IDOK));
-        EXPECT_FALSE(ui::IsVisible(hSummary, IDC_SEND_PROGRESS));
+        EXPECT_TRUE(ui::WaitFor([&] {
+            return ui::IsVisible(hSummary, IDOK) && ui::IsVisible(hSummary, IDCANCEL) &&
+                   !ui::IsVisible(hSummary, IDC_SEND_PROGRESS);
+        })) << "the buttons are back, the sending state gone";
         ui::Click(hSummary, IDCANCEL);
     });
     EXPECT_EQ(nResult, IDCANCEL);
