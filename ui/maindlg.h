@@ -46,6 +46,7 @@ private:
 
     bool LoadDetails();
     bool FetchDetails();
+    void FillContacts(const char* pszDocument);
     bool DeleteContacts(const CBstr& bstrDeleteList);
     bool RequestDeletion(CInternetAccessProgress& dlgProgress, const CBstr& bstrDeleteList);
     void ReportDeletion(CommandAnswer answer);
