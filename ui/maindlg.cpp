@@ -118,6 +118,9 @@ const CMainDlg::MessageMapEntry* CMainDlg::GetMessageMap() const
 
 INT_PTR CMainDlg::OnInitDialog(WPARAM, LPARAM)
 {
+    // Looked up once: under Wine every lookup of a control is a round trip
+    // to the server, and the list is sent a message for every row.
+    m_hContacts = GetItem(IDC_CONTACTS);
     // Controls are registered at the template size, before the stored size
     // applies, so every later change is measured from the template.
     m_grip.CreateGrip(m_hWnd);
@@ -176,6 +179,7 @@ INT_PTR CMainDlg::OnDestroy(WPARAM, LPARAM)
     ClearContacts();
     m_pUnlistedContact.reset();
     m_pPendingContact = nullptr;
+    m_hContacts = nullptr;
     return FALSE;
 }
 
@@ -209,7 +213,7 @@ INT_PTR CMainDlg::OnBuy(WPARAM, LPARAM)
 
 LRESULT CMainDlg::SendToList(UINT uMsg, WPARAM wParam, LPARAM lParam) const
 {
-    return ::SendMessageA(GetItem(IDC_CONTACTS), uMsg, wParam, lParam);
+    return ::SendMessageA(m_hContacts, uMsg, wParam, lParam);
 }
 
 INT_PTR CMainDlg::OnContactsSelChange(WPARAM, LPARAM)
@@ -326,7 +330,7 @@ void CMainDlg::FillContacts(const char* pszDocument)
     xmlStream.SetReceiver(this);
     xmlStream.ParseDocument(pszDocument, static_cast<int>(cbDocument));
     SendToList(WM_SETREDRAW, TRUE, 0);
-    ::InvalidateRect(GetItem(IDC_CONTACTS), nullptr, TRUE);
+    ::InvalidateRect(m_hContacts, nullptr, TRUE);
 }
 
 bool CMainDlg::OnFoundNode(const char*, const char*)

@@ -59,6 +59,7 @@ private:
     void AppendPendingContactRow();
 
     CResizableGrip m_grip;
+    HWND m_hContacts = nullptr;  // list 208, from initialisation to destruction
     CBstr m_bstrUserName;
     CBstr m_bstrPassword;
     bool m_bLoginFailed = false;
