@@ -1,5 +1,5 @@
 #!/bin/sh
-# Checks the shipped executable: a 32-bit GUI program that needs only system DLLs.
+# Checks the shipped executable: a 32-bit GUI program of at most 500 KB that needs only system DLLs.
 set -eu
 exe=$1
 headers=$(i686-w64-mingw32-objdump -p "$exe")
@@ -13,4 +13,7 @@ done
 for resource in 'REGISTRY' 'TYPELIB'; do
     i686-w64-mingw32-windres -i "$exe" -O rc 2>/dev/null | grep -q "$resource" || fail "lacks the $resource resource"
 done
-echo "$exe: PE32 GUI, $(stat -c %s "$exe") bytes, system DLLs only"
+# The static runtime without the stream library fits in 500 KB.
+size=$(stat -c %s "$exe")
+[ "$size" -le 512000 ] || fail "$size bytes, more than 500 KB"
+echo "$exe: PE32 GUI, $size bytes, system DLLs only"

@@ -8,7 +8,7 @@ packages="
     fonts-wine wine wine64
     xvfb xauth x11-utils imagemagick
     googletest clang-14 libclang-rt-14-dev
-    util-linux iproute2 procps
+    util-linux iproute2 procps curl
 "
 missing=
 for p in $packages; do

@@ -77,6 +77,20 @@ void RegisterAnchors(CResizableGrip& grip, HWND hDlg)
     }
 }
 
+// Every row comes from a "cn" element, so no more rows than "<cn" openings.
+size_t CountRowsAtMost(const char* pszDocument, size_t cbDocument)
+{
+    size_t nRows = 0;
+    const char* pEnd = pszDocument + cbDocument;
+    for (const char* p = pszDocument; (p = static_cast<const char*>(std::memchr(p, '<', pEnd - p))) != nullptr;
+         ++p) {
+        if (pEnd - p >= 3 && p[1] == 'c' && p[2] == 'n') {
+            ++nRows;
+        }
+    }
+    return nRows;
+}
+
 }  // namespace
 
 CMainDlg::CMainDlg() : CDialogImpl<CMainDlg>(IDD_MAIN) {}
@@ -104,6 +118,9 @@ const CMainDlg::MessageMapEntry* CMainDlg::GetMessageMap() const
 
 INT_PTR CMainDlg::OnInitDialog(WPARAM, LPARAM)
 {
+    // Looked up once: under Wine every lookup of a control is a round trip
+    // to the server, and the list is sent a message for every row.
+    m_hContacts = GetItem(IDC_CONTACTS);
     // Controls are registered at the template size, before the stored size
     // applies, so every later change is measured from the template.
     m_grip.CreateGrip(m_hWnd);
@@ -162,6 +179,7 @@ INT_PTR CMainDlg::OnDestroy(WPARAM, LPARAM)
     ClearContacts();
     m_pUnlistedContact.reset();
     m_pPendingContact = nullptr;
+    m_hContacts = nullptr;
     return FALSE;
 }
 
@@ -195,7 +213,7 @@ INT_PTR CMainDlg::OnBuy(WPARAM, LPARAM)
 
 LRESULT CMainDlg::SendToList(UINT uMsg, WPARAM wParam, LPARAM lParam) const
 {
-    return ::SendMessageA(GetItem(IDC_CONTACTS), uMsg, wParam, lParam);
+    return ::SendMessageA(m_hContacts, uMsg, wParam, lParam);
 }
 
 INT_PTR CMainDlg::OnContactsSelChange(WPARAM, LPARAM)
@@ -294,11 +312,25 @@ bool CMainDlg::FetchDetails()
         break;
     }
     progress.Window().Step();
-    CXmlStream xmlStream;
-    xmlStream.SetReceiver(this);
-    xmlStream.ParseDocument(response.Text(), static_cast<int>(std::strlen(response.Text())));
+    FillContacts(response.Text());
     progress.Window().Step();
     return true;
+}
+
+// Room for every row is reserved ahead and the list is drawn once at the end:
+// growing and repainting it row by row costs more than the parse.
+void CMainDlg::FillContacts(const char* pszDocument)
+{
+    const size_t cbDocument = std::strlen(pszDocument);
+    const size_t nRows = CountRowsAtMost(pszDocument, cbDocument);
+    m_contacts.reserve(nRows);
+    SendToList(LB_INITSTORAGE, nRows, static_cast<LPARAM>(cbDocument));
+    SendToList(WM_SETREDRAW, FALSE, 0);
+    CXmlStream xmlStream;
+    xmlStream.SetReceiver(this);
+    xmlStream.ParseDocument(pszDocument, static_cast<int>(cbDocument));
+    SendToList(WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(m_hContacts, nullptr, TRUE);
 }
 
 bool CMainDlg::OnFoundNode(const char*, const char*)

@@ -46,6 +46,7 @@ private:
 
     bool LoadDetails();
     bool FetchDetails();
+    void FillContacts(const char* pszDocument);
     bool DeleteContacts(const CBstr& bstrDeleteList);
     bool RequestDeletion(CInternetAccessProgress& dlgProgress, const CBstr& bstrDeleteList);
     void ReportDeletion(CommandAnswer answer);
@@ -58,6 +59,7 @@ private:
     void AppendPendingContactRow();
 
     CResizableGrip m_grip;
+    HWND m_hContacts = nullptr;  // list 208, from initialisation to destruction
     CBstr m_bstrUserName;
     CBstr m_bstrPassword;
     bool m_bLoginFailed = false;

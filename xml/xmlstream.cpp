@@ -1,15 +1,15 @@
 #include "xml/xmlstream.h"
 
 #include <cstring>
-#include <iostream>
 
+#include "xml/tracewriter.h"
 #include "xml/xmlparsernode.h"
 
 namespace {
 
 void TraceLine(const char* pszPrefix, const std::string& text = std::string())
 {
-    std::cout << pszPrefix << text << std::endl;
+    Trace().WriteLine(pszPrefix, text.data(), text.size());
 }
 
 // The document is printed up to its first NUL but never past nLength.
@@ -18,8 +18,7 @@ void TraceDocumentText(const char* pText, int nLength)
     const void* pNul = std::memchr(pText, '\0', static_cast<size_t>(nLength));
     const size_t cbText = pNul != nullptr ? static_cast<size_t>(static_cast<const char*>(pNul) - pText)
                                           : static_cast<size_t>(nLength);
-    std::cout.write(pText, static_cast<std::streamsize>(cbText));
-    std::cout << std::endl;
+    Trace().WriteLine("", pText, cbText);
 }
 
 }  // namespace
@@ -39,7 +38,11 @@ bool CXmlStream::ParseDocument(const char* pText, int nLength)
     TraceLine("----- start parsing -----");
     TraceLine("");
     CXmlParserNode parserNode;
-    return ParseNode(parserNode, pText, nLength, 1);
+    const bool bResult = ParseNode(parserNode, pText, nLength, 1);
+    // Nothing traced stays behind a document: a message box or the end of
+    // the program may follow.
+    Trace().Flush();
+    return bResult;
 }
 
 bool CXmlStream::ParseNode(CXmlParserNode& parserNode, const char* pText, int nLength, int nDepth)

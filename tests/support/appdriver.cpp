@@ -82,6 +82,10 @@ bool CAppDriver::Start(const std::wstring& arguments, const std::wstring& workin
             return false;
         }
         ::SetHandleInformation(output->hRead, HANDLE_FLAG_INHERIT, 0);
+    } else if (outputMode == OutputMode::Inherit) {
+        // An inheritable copy, closed here once the program has its own.
+        ::DuplicateHandle(::GetCurrentProcess(), ::GetStdHandle(STD_OUTPUT_HANDLE), ::GetCurrentProcess(),
+                          &hOutputWrite, 0, TRUE, DUPLICATE_SAME_ACCESS);
     }
 
     STARTUPINFOW si = {};
@@ -106,7 +110,7 @@ bool CAppDriver::Start(const std::wstring& arguments, const std::wstring& workin
     ::CloseHandle(pi.hThread);
     m_hProcess = pi.hProcess;
     m_processId = pi.dwProcessId;
-    if (outputMode == OutputMode::None) {
+    if (outputMode != OutputMode::Collect) {
         return true;
     }
     m_output = output;

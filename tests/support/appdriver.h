@@ -29,11 +29,12 @@ public:
     CAppDriver(const CAppDriver&) = delete;
     CAppDriver& operator=(const CAppDriver&) = delete;
 
-    enum class OutputMode { Collect, None };
+    enum class OutputMode { Collect, None, Inherit };
 
     // The program beside the test executable, with these arguments, in the
     // given working directory (the test's own when empty). Standard output and
-    // error are collected for Output(), or left unset as for a member's run.
+    // error are collected for Output(), left unset as for a member's run, or
+    // the driver's own.
     bool Start(const std::wstring& arguments = L"", const std::wstring& workingDirectory = L"",
                OutputMode outputMode = OutputMode::Collect);
     // Watches the windows of a process that is already running (for tests

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "xml/tracewriter.h"
 #include "xml/xmlparsernode.h"
 #include "xml/xmlstream.h"
 
@@ -64,20 +65,35 @@ public:
     MOCK_METHOD(bool, OnFoundElement, (const char*, const char*, const char*), (override));
 };
 
-// Sends std::cout into a string for the lifetime of the object.
-class CoutCapture
+// Sends the trace into a string for the lifetime of the object, keeping the
+// size of each block written.
+class TraceCapture : public CTraceOutput
 {
 public:
-    CoutCapture() : m_pPrevious(std::cout.rdbuf(m_buffer.rdbuf())) {}
-    ~CoutCapture() { std::cout.rdbuf(m_pPrevious); }
-    CoutCapture(const CoutCapture&) = delete;
-    CoutCapture& operator=(const CoutCapture&) = delete;
+    TraceCapture() : m_pPrevious(SetTraceOutput(this)) {}
+    ~TraceCapture() override { SetTraceOutput(m_pPrevious); }
+    TraceCapture(const TraceCapture&) = delete;
+    TraceCapture& operator=(const TraceCapture&) = delete;
 
-    std::string Text() const { return m_buffer.str(); }
+    void Write(const char* pch, size_t cb) override
+    {
+        m_text.append(pch, cb);
+        blockSizes.push_back(cb);
+    }
+    // Everything traced so far, also what is still buffered.
+    std::string Text() const
+    {
+        Trace().Flush();
+        return m_text;
+    }
+    // Only what has been written out.
+    const std::string& Written() const { return m_text; }
+
+    std::vector<size_t> blockSizes;
 
 private:
-    std::ostringstream m_buffer;
-    std::streambuf* m_pPrevious;
+    std::string m_text;
+    CTraceOutput* m_pPrevious;
 };
 
 struct ParseResult
@@ -93,7 +109,7 @@ ParseResult Parse(const std::string& document, IXmlStreamReceiver* pReceiver, in
 {
     std::unique_ptr<char[]> pText(new char[document.size()]);
     document.copy(pText.get(), document.size());
-    CoutCapture capture;
+    TraceCapture capture;
     CXmlStream xmlStream;
     xmlStream.SetReceiver(pReceiver);
     ParseResult result;
@@ -152,7 +168,7 @@ using Events = std::vector<Event>;
 TEST(XmlStreamTest, RejectsNullAndEmptyInputWithoutTraceOrNotification)
 {
     testing::StrictMock<MockReceiver> receiver;
-    CoutCapture capture;
+    TraceCapture capture;
     CXmlStream xmlStream;
     xmlStream.SetReceiver(&receiver);
     EXPECT_FALSE(xmlStream.ParseDocument(nullptr, 5));
@@ -257,7 +273,7 @@ TEST(XmlStreamTest, WritesTheExactTraceBeforeEachNotification)
     class SnapshotReceiver : public IXmlStreamReceiver
     {
     public:
-        explicit SnapshotReceiver(const CoutCapture& capture) : m_capture(capture) {}
+        explicit SnapshotReceiver(const TraceCapture& capture) : m_capture(capture) {}
         bool OnFoundNode(const char*, const char*) override { return Take(); }
         bool OnFoundElement(const char*, const char*, const char*) override { return Take(); }
         std::vector<std::string> snapshots;
@@ -268,9 +284,9 @@ TEST(XmlStreamTest, WritesTheExactTraceBeforeEachNotification)
             snapshots.push_back(m_capture.Text());
             return true;
         }
-        const CoutCapture& m_capture;
+        const TraceCapture& m_capture;
     };
-    CoutCapture capture;
+    TraceCapture capture;
     SnapshotReceiver receiver(capture);
     CXmlStream xmlStream;
     xmlStream.SetReceiver(&receiver);
@@ -317,14 +333,19 @@ TEST(XmlStreamTest, HostileNestingFinishesAndKeepsEarlierReports)
     EXPECT_EQ(expected, result.events);
 }
 
-TEST(XmlStreamTest, LargeDetailsDocumentParsesInLinearTime)
+std::string LargeDetailsDocument(int nContacts)
 {
     std::string document = "<details>";
-    for (int i = 0; i < 10000; ++i) {
+    for (int i = 0; i < nContacts; ++i) {
         const std::string id = std::to_string(i);
         document += "<contact><id>" + id + "</id><fn>First" + id + "</fn><ln>Last</ln><cn>0777" + id + "</cn></contact>";
     }
-    document += "<credits>12</credits></details>";
+    return document + "<credits>12</credits></details>";
+}
+
+TEST(XmlStreamTest, LargeDetailsDocumentParsesInLinearTime)
+{
+    const std::string document = LargeDetailsDocument(10000);
 
     const auto start = std::chrono::steady_clock::now();
     const ParseResult result = Parse(document);
@@ -336,4 +357,19 @@ TEST(XmlStreamTest, LargeDetailsDocumentParsesInLinearTime)
     EXPECT_EQ(Element("credits", "12"), result.events.back());
     // Generous: a quadratic scan of this document would take minutes.
     EXPECT_LT(elapsed, std::chrono::seconds(10));
+}
+
+TEST(XmlStreamTest, TraceGoesOutInWholeBlocksAndNothingStaysBehindADocument)
+{
+    const std::string document = LargeDetailsDocument(2000);
+    TraceCapture capture;
+    CXmlStream xmlStream;
+    xmlStream.ParseDocument(document.data(), static_cast<int>(document.size()));
+
+    const std::string& written = capture.Written();
+    EXPECT_EQ(0u, written.find("----- parse document -----\n" + document + "\n\n----- start parsing -----\n\n"));
+    EXPECT_THAT(written, testing::EndsWith("Found Element: \nname: credits\nvalue: 12\n\n"));
+    ASSERT_GT(capture.blockSizes.size(), 2u);
+    capture.blockSizes.pop_back();
+    EXPECT_THAT(capture.blockSizes, testing::Each(CTraceWriter::kBlockSize));
 }
