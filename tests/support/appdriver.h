@@ -34,6 +34,9 @@ public:
     // error are collected for Output(), or left unset as for a member's run.
     bool Start(const std::wstring& arguments = L"", const std::wstring& workingDirectory = L"",
                OutputMode outputMode = OutputMode::Collect);
+    // Starts this program instead of the one beside the test executable (an
+    // installed copy, say).
+    void UseProgram(const std::wstring& path) { m_program = path; }
     // Watches the windows of a process that is already running (for tests
     // that run dialogs in their own process).
     void Watch(DWORD processId) { m_processId = processId; }
@@ -74,6 +77,7 @@ private:
         ~OutputState();
     };
 
+    std::wstring m_program;
     HANDLE m_hProcess = nullptr;
     DWORD m_processId = 0;
     std::shared_ptr<OutputState> m_output;
