@@ -6,5 +6,4 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 root=${1:-$top/build}
 "$top/tools/build.sh" "$root"
-cmake --build "$root/x86_64" --target packages >/dev/null
 ls -l "$root"/dist/*.msi
