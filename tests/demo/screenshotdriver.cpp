@@ -10,6 +10,7 @@
 #include "appdriver.h"
 #include "base/handles.h"
 #include "resource.h"
+#include "screencapture.h"
 #include "standinclient.h"
 
 namespace {
@@ -29,12 +30,7 @@ const char kDemoDetails[] =
     "<contact><id>57</id><fn>Elena</fn><ln>Petrova</ln><cn>00447700900654</cn></contact>"
     "</contacts><credits>25</credits></details>";
 
-struct CScreenDC {
-    HDC hDC = ::GetDC(nullptr);
-    ~CScreenDC() { ::ReleaseDC(nullptr, hDC); }
-};
-
-// What the screen shows inside a rectangle, top row first, one 0x00RRGGBB per pixel.
+// What the screen shows inside a rectangle, as CaptureScreen gives it.
 struct ScreenArea {
     RECT rc = {};
     std::vector<DWORD> pixels;
@@ -45,28 +41,7 @@ ScreenArea CaptureScreenArea(const RECT& rc)
 {
     ScreenArea area;
     area.rc = rc;
-    int cx = rc.right - rc.left;
-    int cy = rc.bottom - rc.top;
-    CScreenDC screen;
-    CDeviceContext memory(::CreateCompatibleDC(screen.hDC));
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-    bmi.bmiHeader.biWidth = cx;
-    bmi.bmiHeader.biHeight = -cy;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    void* pBits = nullptr;
-    CBitmapHandle bitmap(::CreateDIBSection(screen.hDC, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0));
-    if (!memory || !bitmap) {
-        return area;
-    }
-    HGDIOBJ hOld = ::SelectObject(memory.Get(), bitmap.Get());
-    if (::BitBlt(memory.Get(), 0, 0, cx, cy, screen.hDC, rc.left, rc.top, SRCCOPY)) {
-        ::GdiFlush();
-        const DWORD* pSource = static_cast<const DWORD*>(pBits);
-        area.pixels.assign(pSource, pSource + static_cast<size_t>(cx) * cy);
-    }
-    ::SelectObject(memory.Get(), hOld);
+    CaptureScreen(rc, area.pixels);
     return area;
 }
 
