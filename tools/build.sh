@@ -1,6 +1,7 @@
 #!/bin/sh
 # Builds the shipped 32-bit program, the 64-bit test build (the same sources,
-# run under wine64) and the native parser checks.
+# run under wine64), the native parser checks and the installer packages
+# (BUILD_ROOT/dist).
 # Usage: build.sh [BUILD_ROOT]   (default: build/ in the checkout)
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -16,5 +17,6 @@ cmake --build "$root/native" -j "$jobs"
 
 cmake -S "$top" -B "$root/x86_64" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-mingw-x86_64.cmake" -DQUILLBAY_BUILD_TESTS=ON \
-    -DQUILLBAY_I686_EXE="$root/i686/orvexapp.exe" -DQUILLBAY_NATIVE_DIR="$root/native" >/dev/null
+    -DQUILLBAY_I686_EXE="$root/i686/orvexapp.exe" -DQUILLBAY_NATIVE_DIR="$root/native" \
+    -DQUILLBAY_DIST_DIR="$root/dist" >/dev/null
 cmake --build "$root/x86_64" -j "$jobs"

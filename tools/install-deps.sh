@@ -1,5 +1,5 @@
 #!/bin/sh
-# Installs what building, running and testing the console need (Debian 12, as root).
+# Installs what building, packaging, running and testing the console need (Debian 12, as root).
 set -eu
 packages="
     cmake ninja-build python3 openssl
@@ -8,6 +8,7 @@ packages="
     fonts-wine wine wine64
     xvfb xauth x11-utils imagemagick
     googletest clang-14 libclang-rt-14-dev
+    wixl msitools
     util-linux iproute2 procps curl
 "
 missing=

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "appdriver.h"
+#include "registryprobe.h"
 
 namespace {
 
@@ -9,24 +10,11 @@ const wchar_t kAppIdKey[] = L"AppID\\{6049E393-4FD6-468F-A151-D7FAD4340A19}";
 const wchar_t kExeKey[] = L"AppID\\orvexapp.EXE";
 const wchar_t kTypeLibKey[] = L"TypeLib\\{13E7764E-6A1D-415C-9104-88702FC9163A}";
 
-bool KeyExists(const wchar_t* path)
-{
-    HKEY hKey = nullptr;
-    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, path, 0, KEY_READ, &hKey) != ERROR_SUCCESS) {
-        return false;
-    }
-    ::RegCloseKey(hKey);
-    return true;
-}
+bool KeyExists(const wchar_t* path) { return registry::KeyExists(HKEY_CLASSES_ROOT, path); }
 
 std::wstring StringValue(const wchar_t* path, const wchar_t* name)
 {
-    wchar_t value[512] = {};
-    DWORD cb = sizeof(value) - sizeof(wchar_t);
-    if (::RegGetValueW(HKEY_CLASSES_ROOT, path, name, RRF_RT_REG_SZ, nullptr, value, &cb) != ERROR_SUCCESS) {
-        return L"<absent>";
-    }
-    return value;
+    return registry::StringValue(HKEY_CLASSES_ROOT, path, name);
 }
 
 // Runs the program with a switch and returns its exit code; it must never show a window.

@@ -94,7 +94,7 @@ bool CAppDriver::Start(const std::wstring& arguments, const std::wstring& workin
     si.hStdInput = nullptr;
     si.hStdOutput = hOutputWrite;
     si.hStdError = hOutputWrite;
-    std::wstring commandLine = QuoteArgument(TestDirectory() + L"orvexapp.exe");
+    std::wstring commandLine = QuoteArgument(m_program.empty() ? TestDirectory() + L"orvexapp.exe" : m_program);
     if (!arguments.empty()) {
         commandLine += L" " + arguments;
     }

@@ -37,6 +37,9 @@ public:
     // the driver's own.
     bool Start(const std::wstring& arguments = L"", const std::wstring& workingDirectory = L"",
                OutputMode outputMode = OutputMode::Collect);
+    // Starts this program instead of the one beside the test executable (an
+    // installed copy, say).
+    void UseProgram(const std::wstring& path) { m_program = path; }
     // Watches the windows of a process that is already running (for tests
     // that run dialogs in their own process).
     void Watch(DWORD processId) { m_processId = processId; }
@@ -81,6 +84,7 @@ private:
         ~OutputState();
     };
 
+    std::wstring m_program;
     HANDLE m_hProcess = nullptr;
     DWORD m_processId = 0;
     std::shared_ptr<OutputState> m_output;

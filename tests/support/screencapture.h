@@ -4,6 +4,6 @@
 
 #include <vector>
 
-// What the screen shows over a rectangle in screen coordinates, row by row
-// from the top, one 0x00RRGGBB value a pixel.
+// What the screen shows inside rc (screen coordinates), top row first, one
+// 0x00RRGGBB per pixel. Works on other processes' windows, busy or not.
 bool CaptureScreen(const RECT& rc, std::vector<DWORD>& pixels);

@@ -1,0 +1,40 @@
+#include "registryprobe.h"
+
+#include "base/handles.h"
+
+namespace registry {
+
+bool KeyExists(HKEY hRoot, const std::wstring& path)
+{
+    CRegKey key;
+    return ::RegOpenKeyExW(hRoot, path.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
+}
+
+std::wstring StringValue(HKEY hRoot, const std::wstring& path, const wchar_t* name)
+{
+    wchar_t value[512] = {};
+    DWORD cb = sizeof(value) - sizeof(wchar_t);
+    if (::RegGetValueW(hRoot, path.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &cb) != ERROR_SUCCESS) {
+        return L"<absent>";
+    }
+    return value;
+}
+
+std::vector<std::wstring> SubkeyNames(HKEY hRoot, const std::wstring& path)
+{
+    std::vector<std::wstring> names;
+    CRegKey key;
+    if (::RegOpenKeyExW(hRoot, path.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) {
+        return names;
+    }
+    wchar_t name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD cch = 256;
+        if (::RegEnumKeyExW(key.Get(), i, name, &cch, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+            return names;
+        }
+        names.emplace_back(name, cch);
+    }
+}
+
+}  // namespace registry

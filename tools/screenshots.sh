@@ -1,0 +1,25 @@
+#!/bin/sh
+# Writes docs/screenshots/*.png: the real program under Wine, against the
+# stand-in service, driven through each of its windows by screenshotdriver.
+# The build runs it, after building what it needs, and again after a change to
+# the program or its dialog templates:
+#   cmake --build build/x86_64 --target screenshots
+# Usage: screenshots.sh BUILD_DIR OUTDIR
+set -eu
+build=$(cd "$1" && pwd)
+out=$2
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# A window placement stored by the tests may put the console off-screen.
+"$here/with-test-env.sh" "$build" sh -c '
+    "$1/wine-run" reg delete "HKCU\\Software\\Velmora\\Orvex" /f >/dev/null 2>&1 || true
+    "$1/wine-run" "$1/bin/screenshotdriver.exe" "Z:$(echo "$2" | tr / \\\\)"' sh "$build" "$work"
+
+mkdir -p "$out"
+for ppm in "$work"/*.ppm; do
+    # Without metadata, an unchanged window gives the same bytes again.
+    convert "$ppm" -strip -define png:exclude-chunks=date,time "$out/$(basename "$ppm" .ppm).png"
+done
+ls "$out"
