@@ -63,3 +63,16 @@ BOOL CInternetApi::InternetReadFile(HINTERNET hFile, LPVOID pBuffer, DWORD dwByt
 }
 
 BOOL CInternetApi::InternetCloseHandle(HINTERNET hInternet) { return ::InternetCloseHandle(hInternet); }
+
+BOOL CInternetApi::InternetSetOptionA(HINTERNET hInternet, DWORD dwOption, LPVOID pBuffer, DWORD cbBuffer)
+{
+    return ::InternetSetOptionA(hInternet, dwOption, pBuffer, cbBuffer);
+}
+
+BOOL CInternetApi::HttpQueryInfoA(HINTERNET hRequest, DWORD dwInfoLevel, LPVOID pBuffer, LPDWORD pcbBuffer,
+                                  LPDWORD pdwIndex)
+{
+    return ::HttpQueryInfoA(hRequest, dwInfoLevel, pBuffer, pcbBuffer, pdwIndex);
+}
+
+ULONGLONG CInternetApi::TickCount() { return ::GetTickCount64(); }

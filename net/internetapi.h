@@ -25,6 +25,11 @@ public:
                                             DWORD_PTR dwContext);
     virtual BOOL InternetReadFile(HINTERNET hFile, LPVOID pBuffer, DWORD dwBytesToRead, LPDWORD pdwBytesRead);
     virtual BOOL InternetCloseHandle(HINTERNET hInternet);
+    virtual BOOL InternetSetOptionA(HINTERNET hInternet, DWORD dwOption, LPVOID pBuffer, DWORD cbBuffer);
+    virtual BOOL HttpQueryInfoA(HINTERNET hRequest, DWORD dwInfoLevel, LPVOID pBuffer, LPDWORD pcbBuffer,
+                                LPDWORD pdwIndex);
+    // Milliseconds since an arbitrary start; the clock behind the answer deadline.
+    virtual ULONGLONG TickCount();
 };
 
 // The implementation in use: the real calls unless a test installed another.

@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "net/exchangebounds.h"
 #include "net/servicehost.h"
 
 namespace {
@@ -79,14 +80,45 @@ bool IsOnline(CInternetApi& api)
     return api.InternetGetConnectedState(&dwConnectionFlags, 0) != FALSE;
 }
 
+// A service that holds the line would otherwise keep the member's window
+// frozen for as long as it likes. Set on the session, the timeouts reach every
+// request on Windows; Wine hands only the connect timeout down, so the request
+// gets them too.
+void BoundEveryWait(CInternetApi& api, HINTERNET hInternet)
+{
+    DWORD dwTimeoutMs = CExchangeBounds::TimeoutMs();
+    for (DWORD dwOption : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                           INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+        api.InternetSetOptionA(hInternet, dwOption, &dwTimeoutMs, sizeof(dwTimeoutMs));
+    }
+}
+
+// Redirects are not followed (the body holds the member's credentials and a
+// redirect may name another host), so a redirect is no answer.
+bool IsRedirect(CInternetApi& api, HINTERNET hRequest)
+{
+    DWORD dwStatus = 0;
+    DWORD cbStatus = sizeof(dwStatus);
+    if (!api.HttpQueryInfoA(hRequest, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &dwStatus, &cbStatus,
+                            nullptr)) {
+        return false;
+    }
+    return dwStatus >= 300 && dwStatus < 400;
+}
+
 // Reads until the library reports the end. A failed availability query counts
 // as a failed read: stopping there would pass a truncated answer off as whole.
-// A NUL byte ends the text of its chunk; later chunks are appended after it.
-CommandResponse ReadAnswer(CInternetApi& api, HINTERNET hRequest, bool& bOk)
+// So does passing the deadline: a service that drips its answer byte by byte
+// defeats any timeout on a single read. A NUL byte ends the text of its chunk; later
+// chunks are appended after it.
+CommandResponse ReadAnswer(CInternetApi& api, HINTERNET hRequest, ULONGLONG ullDeadline, bool& bOk)
 {
     CAnswerText text;
     char cPartResult[kChunkSize];
     for (;;) {
+        if (api.TickCount() >= ullDeadline) {
+            return {};
+        }
         DWORD dwBytesAvailable = 0;
         if (!api.InternetQueryDataAvailable(hRequest, &dwBytesAvailable, 0, 0)) {
             return {};
@@ -125,7 +157,9 @@ CInternetHandle OpenInternetSession(bool bAllowDial, bool bUnattended, CBstr& bs
     }
     if (!hSession) {
         bstrErrorMessage = CBstr(L"Quillbay Could not connect to the internet (session NULL).");
+        return hSession;
     }
+    BoundEveryWait(api, hSession.Get());
     return hSession;
 }
 
@@ -152,14 +186,17 @@ CommandResponse PostCommand(HINTERNET hSession, const char* pszBody, bool& bOk)
     // TLS with the library's full certificate checks. Never add a flag that
     // ignores certificate errors (INTERNET_FLAG_IGNORE_CERT_*, SECURITY_FLAG_IGNORE_*).
     CInternetHandle hRequest(api.HttpOpenRequestA(hConnect.Get(), "POST", kCommandPath, nullptr, nullptr, nullptr,
-                                                  INTERNET_FLAG_SECURE, 0));
+                                                  INTERNET_FLAG_SECURE | INTERNET_FLAG_NO_AUTO_REDIRECT, 0));
     if (!hRequest) {
         return {};
     }
+    BoundEveryWait(api, hRequest.Get());
     DWORD cbBody = pszBody ? static_cast<DWORD>(std::strlen(pszBody)) : 0;
+    const ULONGLONG ullDeadline = api.TickCount() + CExchangeBounds::AnswerDeadlineMs();
     if (!api.HttpSendRequestA(hRequest.Get(), kContentTypeHeader, sizeof(kContentTypeHeader) - 1,
-                              const_cast<char*>(pszBody), cbBody)) {
+                              const_cast<char*>(pszBody), cbBody) ||
+        IsRedirect(api, hRequest.Get())) {
         return {};
     }
-    return ReadAnswer(api, hRequest.Get(), bOk);
+    return ReadAnswer(api, hRequest.Get(), ullDeadline, bOk);
 }

@@ -8,6 +8,7 @@
 #   wronghost.pem wronghost.key           otherhost.test only, issued by the CA
 #   untrusted-ca.pem untrusted-ca.key     a second CA that nobody trusts
 #   untrusted.pem untrusted.key           localhost, issued by the untrusted CA
+#   expired.pem expired.key               localhost, issued by the CA, expired two days ago
 #
 # Leaf .pem files hold the leaf followed by its issuer. Existing files are kept,
 # so running the script again changes nothing.
@@ -21,7 +22,7 @@ OUT=$1
 mkdir -p "$OUT"
 
 ALL="ca.pem ca.key ca.der ca.thumbprint server.pem server.key wronghost.pem wronghost.key
-     untrusted-ca.pem untrusted-ca.key untrusted.pem untrusted.key"
+     untrusted-ca.pem untrusted-ca.key untrusted.pem untrusted.key expired.pem expired.key"
 missing=no
 for f in $ALL; do
     [ -s "$OUT/$f" ] || missing=yes
@@ -35,6 +36,8 @@ umask 077
 # Valid from yesterday, so a client whose clock is a little behind still accepts them.
 START=$(date -u -d yesterday +%y%m%d%H%M%SZ)
 END=$(date -u -d '+10 years' +%y%m%d%H%M%SZ)
+EXPIRED_START=$(date -u -d '-1 year' +%y%m%d%H%M%SZ)
+EXPIRED_END=$(date -u -d '-2 days' +%y%m%d%H%M%SZ)
 
 # "openssl ca" rather than "req -x509"/"x509 -req": only it can back-date notBefore.
 make_config() {
@@ -119,7 +122,7 @@ make_config
 # A new CA invalidates every leaf it issued.
 if ! have ca.pem ca.key; then
     make_ca ca "Quillbay Test CA"
-    rm -f "$OUT/server.pem" "$OUT/wronghost.pem" "$OUT/ca.der" "$OUT/ca.thumbprint"
+    rm -f "$OUT/server.pem" "$OUT/wronghost.pem" "$OUT/expired.pem" "$OUT/ca.der" "$OUT/ca.thumbprint"
 fi
 if ! have untrusted-ca.pem untrusted-ca.key; then
     make_ca untrusted-ca "Quillbay Untrusted CA"
@@ -131,6 +134,10 @@ have ca.thumbprint || openssl x509 -in "$OUT/ca.der" -inform DER -noout -fingerp
 have server.pem server.key || make_leaf server localhost localhost_ext ca
 have wronghost.pem wronghost.key || make_leaf wronghost otherhost.test otherhost_ext ca
 have untrusted.pem untrusted.key || make_leaf untrusted localhost localhost_ext untrusted-ca
+if ! have expired.pem expired.key; then
+    START=$EXPIRED_START END=$EXPIRED_END
+    make_leaf expired localhost localhost_ext ca
+fi
 
 # Certificates are public; only the keys stay private.
 chmod 644 "$OUT"/*.pem "$OUT/ca.der" "$OUT/ca.thumbprint"

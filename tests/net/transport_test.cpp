@@ -4,10 +4,12 @@
 #include <algorithm>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "net/exchangebounds.h"
 #include "net/formfields.h"
 #include "net/internetapi.h"
 #include "net/servicehost.h"
@@ -35,6 +37,9 @@ public:
     MOCK_METHOD(BOOL, InternetQueryDataAvailable, (HINTERNET, LPDWORD, DWORD, DWORD_PTR), (override));
     MOCK_METHOD(BOOL, InternetReadFile, (HINTERNET, LPVOID, DWORD, LPDWORD), (override));
     MOCK_METHOD(BOOL, InternetCloseHandle, (HINTERNET), (override));
+    MOCK_METHOD(BOOL, InternetSetOptionA, (HINTERNET, DWORD, LPVOID, DWORD), (override));
+    MOCK_METHOD(BOOL, HttpQueryInfoA, (HINTERNET, DWORD, LPVOID, LPDWORD, LPDWORD), (override));
+    MOCK_METHOD(ULONGLONG, TickCount, (), (override));
 };
 
 const HINTERNET kSession = reinterpret_cast<HINTERNET>(0x5E55);
@@ -188,7 +193,8 @@ TEST_F(PostCommandTest, PostsTheBodyOverTlsToTheCommandScript)
     EXPECT_CALL(m_api, InternetConnectA(kSession, StrEq(kServiceHost), 443, IsNull(), IsNull(), INTERNET_SERVICE_HTTP,
                                         0, 0));
     EXPECT_CALL(m_api, HttpOpenRequestA(kConnection, StrEq("POST"), StrEq("/scripts/orvexconsole/command.php"),
-                                        IsNull(), IsNull(), IsNull(), INTERNET_FLAG_SECURE, 0));
+                                        IsNull(), IsNull(), IsNull(),
+                                        INTERNET_FLAG_SECURE | INTERNET_FLAG_NO_AUTO_REDIRECT, 0));
     EXPECT_CALL(m_api, HttpSendRequestA(kRequest, StrEq(kHeader), sizeof(kHeader) - 1, _, 11))
         .WillOnce([](HINTERNET, LPCSTR, DWORD, LPVOID pBody, DWORD cbBody) {
             EXPECT_EQ(std::string(static_cast<const char*>(pBody), cbBody), "action=SEND");
@@ -304,6 +310,108 @@ TEST_F(PostCommandTest, SendCommandPostsTheEncodedFieldsAsAnsiText)
     CommandResponse response = SendCommand(kSession, info, bOk);
     EXPECT_TRUE(bOk);
     EXPECT_STREQ(response.Text(), "QLB");
+}
+
+// The bounds as the settings store holds them; each case removes what it wrote.
+class ExchangeBoundsTest : public TransportTest {
+protected:
+    static constexpr wchar_t kKey[] = L"Software\\Velmora\\Orvex\\Windows";
+
+    ~ExchangeBoundsTest() override
+    {
+        for (LPCWSTR pszName : {CExchangeBounds::kTimeoutValueName, CExchangeBounds::kAnswerDeadlineValueName}) {
+            ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, pszName);
+        }
+    }
+
+    static void Store(LPCWSTR pszName, DWORD dwType, DWORD dwValue, DWORD cbValue = sizeof(DWORD))
+    {
+        ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, pszName, dwType, &dwValue, cbValue), ERROR_SUCCESS);
+    }
+
+    // The timeout each of the three options received on the handle while acting.
+    std::vector<DWORD> Timeouts(HINTERNET hInternet, const std::function<void()>& act)
+    {
+        std::vector<DWORD> timeouts(3, 0);
+        const DWORD options[] = {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                                 INTERNET_OPTION_RECEIVE_TIMEOUT};
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_CALL(m_api, InternetSetOptionA(hInternet, options[i], _, sizeof(DWORD)))
+                .WillOnce([&timeouts, i](HINTERNET, DWORD, LPVOID pValue, DWORD) {
+                    timeouts[i] = *static_cast<DWORD*>(pValue);
+                    return TRUE;
+                });
+        }
+        act();
+        ::testing::Mock::VerifyAndClearExpectations(&m_api);
+        return timeouts;
+    }
+};
+
+TEST_F(ExchangeBoundsTest, SessionAndRequestTimeoutsComeFromTheStoreWithinRangeElseTheDefault)
+{
+    struct Case {
+        const char* name;
+        DWORD dwType;
+        DWORD dwStored;
+        DWORD cbStored;
+        DWORD dwExpectedMs;
+    };
+    const Case cases[] = {
+        {"absent", REG_NONE, 0, 0, 30000},
+        {"two seconds", REG_DWORD, 2, 4, 2000},
+        {"the most", REG_DWORD, 3600, 4, 3600000},
+        {"zero", REG_DWORD, 0, 4, 30000},
+        {"above the most", REG_DWORD, 3601, 4, 30000},
+        {"not a number", REG_BINARY, 2, 4, 30000},
+    };
+    for (const Case& c : cases) {
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, CExchangeBounds::kTimeoutValueName);
+        if (c.dwType != REG_NONE) {
+            Store(CExchangeBounds::kTimeoutValueName, c.dwType, c.dwStored, c.cbStored);
+        }
+        EXPECT_THAT(Timeouts(kSession, [this] { EXPECT_TRUE(Open(true, false)); }),
+                    ::testing::Each(c.dwExpectedMs))
+            << c.name;
+        EXPECT_THAT(Timeouts(kRequest, [this] { Post(); }), ::testing::Each(c.dwExpectedMs)) << c.name;
+    }
+}
+
+// The clock moves by a second per look; the answer never ends on its own.
+TEST_F(ExchangeBoundsTest, AnAnswerStillArrivingAtTheDeadlineFailsTheExchange)
+{
+    Store(CExchangeBounds::kAnswerDeadlineValueName, REG_DWORD, 5);
+    auto pNow = std::make_shared<ULONGLONG>(1000000);
+    ON_CALL(m_api, TickCount).WillByDefault([pNow] { return *pNow += 1000; });
+    ON_CALL(m_api, InternetQueryDataAvailable).WillByDefault([](HINTERNET, LPDWORD pdwAvailable, DWORD, DWORD_PTR) {
+        *pdwAvailable = 1;
+        return TRUE;
+    });
+    EXPECT_CALL(m_api, InternetReadFile).Times(::testing::Between(3, 5)).WillRepeatedly(
+        [](HINTERNET, LPVOID pBuffer, DWORD, LPDWORD pcbRead) {
+            *static_cast<char*>(pBuffer) = 'x';
+            *pcbRead = 1;
+            return TRUE;
+        });
+    Exchange exchange = Post();
+    EXPECT_FALSE(exchange.bOk);
+    EXPECT_TRUE(exchange.bNull);
+}
+
+TEST_F(PostCommandTest, ARedirectIsNotAnAnswerAnyOtherStatusIs)
+{
+    ServeAnswer({"QLB"});
+    for (DWORD dwStatus : {200u, 301u, 302u, 303u, 307u, 308u, 404u, 500u, 503u}) {
+        EXPECT_CALL(m_api, HttpQueryInfoA(kRequest, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, _, _, IsNull()))
+            .WillOnce([dwStatus](HINTERNET, DWORD, LPVOID pBuffer, LPDWORD pcbBuffer, LPDWORD) {
+                EXPECT_EQ(*pcbBuffer, sizeof(DWORD));
+                *static_cast<DWORD*>(pBuffer) = dwStatus;
+                return TRUE;
+            });
+        bool bRedirect = dwStatus >= 300 && dwStatus < 400;
+        EXPECT_EQ(Post().bOk, !bRedirect) << dwStatus;
+        ServeAnswer({"QLB"});
+    }
 }
 
 TEST(CommandResponseTest, MovesOwnership)

@@ -258,7 +258,9 @@ std::string AnswerJson(const StandinAnswer& answer)
            ",\"cut_mode\":\"" + cutMode + "\"" +
            ",\"size\":" + std::to_string(answer.size) +
            ",\"page404\":" + JsonBool(answer.page404) +
-           ",\"repeat\":" + std::to_string(answer.repeat) + "}";
+           ",\"repeat\":" + std::to_string(answer.repeat) +
+           ",\"location\":" + JsonString(answer.location) +
+           ",\"fault\":" + JsonString(answer.fault) + "}";
 }
 
 bool ParseRequestLine(const std::string& line, RecordedRequest& request)
@@ -334,6 +336,17 @@ bool CStandinClient::QueueAnswer(const StandinAnswer& answer)
 bool CStandinClient::UseCertificate(const std::string& which)
 {
     return Post("/certificate", "{\"cert\":" + JsonString(which) + "}");
+}
+
+bool CStandinClient::QueueConnectionFault(const std::string& fault)
+{
+    return Post("/connection", "{\"fault\":" + JsonString(fault) + "}");
+}
+
+int CStandinClient::PendingConnectionFaults()
+{
+    std::string text;
+    return Call("GET", "/connection", "", text) ? std::atoi(text.c_str()) : -1;
 }
 
 bool CStandinClient::ClearRequests()

@@ -40,6 +40,9 @@ struct StandinAnswer {
     long long size = -1;  // >= 0: body replaced by GeneratedBody(size)
     bool page404 = false;  // the web server's real 404 page, status 404
     int repeat = 1;
+    std::string location = "";  // not empty: sent as the Location header
+    // "none", or "stall" (no byte of an answer), "reset_before_headers", "stall_after_headers", "drip" (one byte a second, forever)
+    std::string fault = "none";
 };
 
 struct RecordedRequest {
@@ -57,7 +60,11 @@ public:
     bool Reset();
     bool SetAccount(const StandinAccount& account);
     bool QueueAnswer(const StandinAnswer& answer);
-    bool UseCertificate(const std::string& which);  // "good", "wronghost" or "untrusted"
+    bool UseCertificate(const std::string& which);  // "good", "wronghost", "untrusted" or "expired"
+    // The next accepted connection "stall"s before the TLS handshake, or does
+    // "close_after_handshake" without reading a request.
+    bool QueueConnectionFault(const std::string& fault);
+    int PendingConnectionFaults();  // -1 on failure
     std::vector<RecordedRequest> Requests();  // oldest first; empty on failure
     bool ClearRequests();
     std::vector<std::pair<std::string, std::string>> SentMessages();  // (message, numbers)

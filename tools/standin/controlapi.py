@@ -8,7 +8,7 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import parse_qs, urlsplit
 
 from accounts import generated_contacts
-from state import CUT_MODES, FRAMINGS, ScriptedAnswer
+from state import CONNECTION_FAULTS, CUT_MODES, FAULTS, FRAMINGS, ScriptedAnswer
 
 
 class ControlServer(ThreadingHTTPServer):
@@ -63,7 +63,9 @@ def answer_from_json(request):
         cut_mode=choice(request, "cut_mode", CUT_MODES),
         size=integer(request, "size", -1),
         page404=bool(request.get("page404", False)),
-        repeat=integer(request, "repeat", 1))
+        repeat=integer(request, "repeat", 1),
+        location=byte_text(request.get("location", ""), "location"),
+        fault=choice(request, "fault", FAULTS))
     if not 100 <= answer.status <= 999 or answer.repeat < 1 or answer.delay_ms < 0:
         raise ValueError("status must be 100..999, repeat at least 1, delay_ms not negative")
     return answer
@@ -81,6 +83,7 @@ class ControlHandler(BaseHTTPRequestHandler):
             "/requests": self._get_requests,
             "/sent": self._get_sent,
             "/account": self._get_account,
+            "/connection": self._get_pending_connection_faults,
         })
 
     def do_POST(self):
@@ -89,6 +92,7 @@ class ControlHandler(BaseHTTPRequestHandler):
             "/account": self._put_account,
             "/answer": self._queue_answer,
             "/certificate": self._use_certificate,
+            "/connection": self._queue_connection_fault,
             "/requests/clear": self._clear_requests,
         })
 
@@ -150,6 +154,20 @@ class ControlHandler(BaseHTTPRequestHandler):
     def _queue_answer(self, url):
         self.state.queue_answer(answer_from_json(self._json()))
         return "OK\n"
+
+    def _queue_connection_fault(self, url):
+        request = self._json()
+        fault = request.get("fault")
+        if fault not in CONNECTION_FAULTS:
+            raise ValueError(f"fault: expected one of {', '.join(CONNECTION_FAULTS)}")
+        repeat = integer(request, "repeat", 1)
+        if repeat < 1:
+            raise ValueError("repeat must be at least 1")
+        self.state.queue_connection_fault(fault, repeat)
+        return "OK\n"
+
+    def _get_pending_connection_faults(self, url):
+        return f"{self.state.pending_connection_faults()}\n"
 
     def _use_certificate(self, url):
         name = self._json().get("cert")

@@ -19,7 +19,8 @@ from controlapi import ControlServer
 from state import ServiceState
 from webservice import WebServer
 
-CERTIFICATES = {"good": "server", "wronghost": "wronghost", "untrusted": "untrusted"}
+CERTIFICATES = {"good": "server", "wronghost": "wronghost", "untrusted": "untrusted",
+                "expired": "expired"}
 
 
 def parse_arguments():

@@ -6,6 +6,10 @@ from dataclasses import dataclass
 PATTERN = b"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
 FRAMINGS = ("length", "chunked", "close")
 CUT_MODES = ("reset", "close")
+# What an answer does instead of arriving whole (see README.md).
+FAULTS = ("none", "stall", "reset_before_headers", "stall_after_headers", "drip")
+# What a connection does before any request is read.
+CONNECTION_FAULTS = ("stall", "close_after_handshake")
 
 
 def generated_body(size):
@@ -34,6 +38,8 @@ class ScriptedAnswer:
     size: int = -1
     page404: bool = False
     repeat: int = 1
+    location: str = ""  # sent as the Location header when not empty
+    fault: str = "none"
 
 
 class ServiceState:
@@ -44,6 +50,7 @@ class ServiceState:
         self._requests = []
         self._answers = collections.deque()
         self._sent = []
+        self._connection_faults = collections.deque()
         self._certificate = "good"
 
     def reset(self):
@@ -52,6 +59,7 @@ class ServiceState:
             self._requests.clear()
             self._answers.clear()
             self._sent.clear()
+            self._connection_faults.clear()
             self._certificate = "good"
 
     def certificate_names(self):
@@ -91,6 +99,19 @@ class ServiceState:
             if answer.repeat <= 0:
                 self._answers.popleft()
             return answer
+
+    def queue_connection_fault(self, fault, repeat):
+        with self._lock:
+            self._connection_faults.extend([fault] * repeat)
+
+    def pending_connection_faults(self):
+        with self._lock:
+            return len(self._connection_faults)
+
+    def take_connection_fault(self):
+        """The fault the next accepted connection plays, or None."""
+        with self._lock:
+            return self._connection_faults.popleft() if self._connection_faults else None
 
     def record_sent(self, message, numbers):
         with self._lock:

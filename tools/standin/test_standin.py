@@ -166,7 +166,7 @@ class StandinTest(unittest.TestCase):
         self.assertEqual(logged_body, b"a+b%20".hex().encode() + b"\n")
 
     def test_certificate_switch_applies_to_new_connections(self):
-        for name in ("wronghost", "untrusted"):
+        for name in ("wronghost", "untrusted", "expired"):
             self.assertEqual(self.control("POST", "/certificate", {"cert": name})[0], 200)
             with self.assertRaises(ssl.SSLCertVerificationError):
                 self.exchange(b"")
@@ -174,10 +174,63 @@ class StandinTest(unittest.TestCase):
         self.control("POST", "/reset")
         self.assertEqual(self.exchange(b"")[1], b"UPDATE_REQUIRED")
 
+    def test_answer_faults_and_redirect(self):
+        self.control("POST", "/answer", {"status": 307, "location": "https://elsewhere.test/x"})
+        head, _ = self.exchange(b"")
+        self.assertTrue(head.startswith("HTTP/1.1 307 "))
+        self.assertIn("\r\nLocation: https://elsewhere.test/x\r\n", head)
+
+        self.control("POST", "/answer", {"body": "ab", "fault": "drip"})
+        head, body = self.partial_exchange(3, timeout=3.0)
+        self.assertNotIn("Content-Length", head)
+        self.assertEqual(body, b"aba")
+
+        self.control("POST", "/answer", {"body": "never", "fault": "stall_after_headers"})
+        head, body = self.partial_exchange(1)
+        self.assertTrue(head.startswith("HTTP/1.1 200 "))
+        self.assertEqual(body, b"", "nothing after the headers")
+
+        self.control("POST", "/answer", {"body": "never", "fault": "reset_before_headers"})
+        self.assertEqual(self.partial_exchange(1), ("", b""))
+        self.assertEqual(len(self.control("GET", "/requests")[1].splitlines()), 4)
+
+    def test_connection_faults_come_before_any_request(self):
+        self.control("POST", "/connection", {"fault": "stall"})
+        with socket.create_connection(("127.0.0.1", self.port), timeout=1) as raw:
+            with self.assertRaises(socket.timeout):
+                self.tls.wrap_socket(raw, server_hostname="localhost")
+        self.control("POST", "/connection", {"fault": "close_after_handshake"})
+        self.assertEqual(self.control("GET", "/connection")[1], b"1\n")
+        self.assertEqual(self.partial_exchange(1), ("", b""))
+        self.assertEqual(self.control("GET", "/connection")[1], b"0\n")
+        self.assertEqual(self.control("GET", "/requests")[1], b"")
+        self.assertEqual(self.exchange(b"")[1], b"UPDATE_REQUIRED", "only the next connection plays it")
+
+    def partial_exchange(self, cb_wanted, timeout=1.0):
+        """(head, up to cb_wanted body bytes) of an answer that may never end; ("", b"")
+        when the connection ends without an answer."""
+        with socket.create_connection(("127.0.0.1", self.port)) as raw:
+            with self.tls.wrap_socket(raw, server_hostname="localhost") as conn:
+                conn.settimeout(timeout)
+                conn.sendall(b"POST %s HTTP/1.1\r\nContent-Length: 0\r\n\r\n" % COMMAND.encode())
+                data = b""
+                try:
+                    while len(data.partition(b"\r\n\r\n")[2]) < cb_wanted:
+                        chunk = conn.recv(1)
+                        if not chunk:
+                            break
+                        data += chunk
+                except (socket.timeout, ConnectionError, ssl.SSLError):
+                    pass
+        head, _, body = data.partition(b"\r\n\r\n")
+        return head.decode("latin-1"), body[:cb_wanted]
+
     def test_control_api_refuses_bad_input(self):
         self.assertEqual(self.control("POST", "/answer", {"body": "\u20ac"})[0], 400)
         self.assertEqual(self.control("POST", "/answer", {"framing": "gzip"})[0], 400)
         self.assertEqual(self.control("POST", "/certificate", {"cert": "other"})[0], 400)
+        self.assertEqual(self.control("POST", "/answer", {"fault": "explode"})[0], 400)
+        self.assertEqual(self.control("POST", "/connection", {"fault": "drip"})[0], 400)
         self.assertEqual(self.control("GET", "/account?email=nobody")[0], 404)
 
 

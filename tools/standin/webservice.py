@@ -51,6 +51,8 @@ class Response:
     delay_ms: int = 0
     cut_after: int = -1
     cut_mode: str = "reset"
+    location: str = ""
+    fault: str = "none"
 
 
 def scripted_response(answer):
@@ -60,7 +62,7 @@ def scripted_response(answer):
         body = generated_body(answer.size) if answer.size >= 0 else answer.body
         status, content_type = answer.status, TEXT
     return Response(status, content_type, body, answer.framing, answer.delay_ms,
-                    answer.cut_after, answer.cut_mode)
+                    answer.cut_after, answer.cut_mode, answer.location, answer.fault)
 
 
 class WebServer(socketserver.ThreadingTCPServer):
@@ -90,7 +92,14 @@ class ConnectionHandler(socketserver.BaseRequestHandler):
     def handle(self):
         conn = self.request
         conn.settimeout(IO_TIMEOUT)
+        fault = self.server.state.take_connection_fault() if self.server.secure else None
+        if fault == "stall":
+            hold(conn)
+            return
         if self.server.secure and not self._handshake(conn):
+            return
+        if fault == "close_after_handshake":
+            close_gracefully(conn)
             return
         request = read_request(conn)
         if request is None:
@@ -98,7 +107,11 @@ class ConnectionHandler(socketserver.BaseRequestHandler):
         if self.server.secure:
             self.server.state.record_request(request)
         response = self._respond(request)
-        if send_response(conn, response):
+        if response.fault == "stall":
+            hold(conn)
+        elif response.fault == "reset_before_headers":
+            abort(conn, "reset")
+        elif send_response(conn, response):
             close_gracefully(conn)
         else:
             abort(conn, response.cut_mode)
@@ -171,13 +184,22 @@ def send_response(conn, response):
     time.sleep(response.delay_ms / 1000)
     head = [f"HTTP/1.1 {response.status} {reason_phrase(response.status)}",
             f"Content-Type: {response.content_type}"]
-    if response.framing == "length":
+    # A stalled or dripping answer names no length: the client cannot know it is whole.
+    if response.framing == "length" and response.fault == "none":
         head.append(f"Content-Length: {len(response.body)}")
     elif response.framing == "chunked":
         head.append("Transfer-Encoding: chunked")
+    if response.location:
+        head.append(f"Location: {response.location}")
     head.append("Connection: close")
     try:
         conn.sendall(("\r\n".join(head) + "\r\n\r\n").encode("latin-1"))
+        if response.fault == "stall_after_headers":
+            hold(conn)
+            return False
+        if response.fault == "drip":
+            drip(conn, response.body or b" ")
+            return False
         if response.framing == "chunked":
             send_chunked(conn, response.body, response.cut_after)
         elif response.cut_after >= 0:
@@ -187,6 +209,28 @@ def send_response(conn, response):
     except OSError:
         return False
     return response.cut_after < 0
+
+
+HOLD_SECONDS = 300.0
+DRIP_SECONDS = 1.0
+
+
+def hold(conn):
+    """Sends nothing more and waits until the peer leaves (or HOLD_SECONDS pass).
+    Reads the TCP connection beneath any TLS layer, handshake done or not."""
+    try:
+        conn.settimeout(HOLD_SECONDS)
+        while socket.socket.recv(conn, 4096):
+            pass
+    except OSError:
+        pass
+
+
+def drip(conn, body):
+    """One body byte every DRIP_SECONDS, round and round, until the peer leaves."""
+    for byte in itertools.cycle(body):
+        conn.sendall(bytes([byte]))
+        time.sleep(DRIP_SECONDS)
 
 
 def reason_phrase(status):
