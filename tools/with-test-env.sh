@@ -13,6 +13,12 @@ if [ -z "${QB_IN_NETNS:-}" ] && command -v unshare >/dev/null 2>&1 && unshare -n
     QB_IN_NETNS=1 exec unshare -n sh -c 'ip link set lo up && exec "$0" "$@"' "$0" "$build" "$@"
 fi
 
+# Wine makes and connects sockets in its server, so the server must start in
+# this namespace: one left from a command run a moment ago outside it would
+# carry the tests' traffic to the host's loopback, where nothing listens.
+WINEPREFIX="$build/wineprefix" /usr/lib/wine/wineserver64 -k 2>/dev/null || true
+WINEPREFIX="$build/wineprefix" /usr/lib/wine/wineserver64 -w 2>/dev/null || true
+
 work=$(mktemp -d /tmp/qb-test-env.XXXXXX)
 xvfb_pid= standin_pid=
 # Wine goes before the display it draws on.
