@@ -115,11 +115,14 @@ bool CAppDriver::Start(const std::wstring& arguments, const std::wstring& workin
     }
     m_output = output;
     std::thread([output] {
-        char buffer[4096];
+        // Large reads: under Wine each one is a round trip to the server, and a
+        // small buffer makes the reader, not the program, set the pace.
+        std::vector<char> buffer(1 << 16);
         DWORD cbRead = 0;
-        while (::ReadFile(output->hRead, buffer, sizeof(buffer), &cbRead, nullptr) && cbRead > 0) {
+        while (::ReadFile(output->hRead, buffer.data(), static_cast<DWORD>(buffer.size()), &cbRead, nullptr) &&
+               cbRead > 0) {
             std::lock_guard<std::mutex> lock(output->mutex);
-            output->text.append(buffer, cbRead);
+            output->text.append(buffer.data(), cbRead);
         }
         std::lock_guard<std::mutex> lock(output->mutex);
         output->bEnded = true;
