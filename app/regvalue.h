@@ -3,6 +3,10 @@
 #include "app/regvaluebase.h"
 #include "base/bstr.h"
 
+// The program's one settings key under HKEY_CURRENT_USER: the console's
+// placement and the bounds of an exchange with the service.
+inline constexpr wchar_t kSettingsKey[] = L"Software\\Velmora\\Orvex\\Windows";
+
 // The stored forms: bool and DWORD as a 4-byte REG_DWORD, a string as REG_SZ
 // text in the thread's ANSI code page with its terminating NUL.
 template <class T>

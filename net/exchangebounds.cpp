@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr wchar_t kSettingsKey[] = L"Software\\Velmora\\Orvex\\Windows";
-
 DWORD ReadSeconds(LPCWSTR pszValueName, DWORD dwDefault)
 {
     DWORD dwSeconds = dwDefault;

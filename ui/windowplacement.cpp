@@ -7,7 +7,6 @@
 
 namespace {
 
-const wchar_t kWindowsKey[] = L"Software\\Velmora\\Orvex\\Windows";
 constexpr DWORD kNoSize = 0xFFFFFFFF;
 
 DWORD DefaultSize(int nSize) { return nSize == 0 ? kNoSize : static_cast<DWORD>(nSize); }
@@ -113,15 +112,15 @@ void ApplyStoredSize(HWND hWnd, DWORD dwWidth, DWORD dwHeight)
 void SaveWindowPlacement(HWND hWnd, LPCWSTR pszWidthName, LPCWSTR pszHeightName, LPCWSTR pszMaximizedName)
 {
     bool bMaximized = ::IsZoomed(hWnd) != FALSE;
-    CRegValue<bool> isMaximized(HKEY_CURRENT_USER, kWindowsKey, pszMaximizedName);
+    CRegValue<bool> isMaximized(HKEY_CURRENT_USER, kSettingsKey, pszMaximizedName);
     isMaximized.Set(bMaximized);
     RECT rc = {};
     if (bMaximized || ::IsIconic(hWnd) || !::GetWindowRect(hWnd, &rc)) {
         return;
     }
-    CRegValue<DWORD> regAppHeight(HKEY_CURRENT_USER, kWindowsKey, pszHeightName);
+    CRegValue<DWORD> regAppHeight(HKEY_CURRENT_USER, kSettingsKey, pszHeightName);
     regAppHeight.Set(static_cast<DWORD>(rc.bottom - rc.top));
-    CRegValue<DWORD> regAppWidth(HKEY_CURRENT_USER, kWindowsKey, pszWidthName);
+    CRegValue<DWORD> regAppWidth(HKEY_CURRENT_USER, kSettingsKey, pszWidthName);
     regAppWidth.Set(static_cast<DWORD>(rc.right - rc.left));
 }
 
@@ -129,13 +128,13 @@ void RestoreWindowPlacement(HWND hWnd, LPCWSTR pszWidthName, LPCWSTR pszHeightNa
                             int nDefaultWidth, int nDefaultHeight)
 {
     DWORD dwHeight = kNoSize;
-    CRegValue<DWORD> regAppHeight(HKEY_CURRENT_USER, kWindowsKey, pszHeightName, DefaultSize(nDefaultHeight));
+    CRegValue<DWORD> regAppHeight(HKEY_CURRENT_USER, kSettingsKey, pszHeightName, DefaultSize(nDefaultHeight));
     regAppHeight.Get(dwHeight);
     DWORD dwWidth = kNoSize;
-    CRegValue<DWORD> regAppWidth(HKEY_CURRENT_USER, kWindowsKey, pszWidthName, DefaultSize(nDefaultWidth));
+    CRegValue<DWORD> regAppWidth(HKEY_CURRENT_USER, kSettingsKey, pszWidthName, DefaultSize(nDefaultWidth));
     regAppWidth.Get(dwWidth);
     bool bMaximized = false;
-    CRegValue<bool> isMaximized(HKEY_CURRENT_USER, kWindowsKey, pszMaximizedName, false);
+    CRegValue<bool> isMaximized(HKEY_CURRENT_USER, kSettingsKey, pszMaximizedName, false);
     isMaximized.Get(bMaximized);
 
     // Half a size is no size: a window cannot be given just one dimension.
