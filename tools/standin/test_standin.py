@@ -190,9 +190,21 @@ class StandinTest(unittest.TestCase):
         self.assertTrue(head.startswith("HTTP/1.1 200 "))
         self.assertEqual(body, b"", "nothing after the headers")
 
+        self.control("POST", "/answer", {"body": "never", "fault": "drip_headers"})
+        with socket.create_connection(("127.0.0.1", self.port)) as raw:
+            with self.tls.wrap_socket(raw, server_hostname="localhost") as conn:
+                conn.settimeout(10)
+                conn.sendall(b"POST %s HTTP/1.1\r\nContent-Length: 0\r\n\r\n" % COMMAND.encode())
+                data = b""
+                while b"\r\nX-" not in data:
+                    chunk = conn.recv(1)
+                    self.assertTrue(chunk, data)
+                    data += chunk
+        self.assertEqual(data, b"HTTP/1.1 200 OK\r\nX-", "the status line, then a header trickling in")
+
         self.control("POST", "/answer", {"body": "never", "fault": "reset_before_headers"})
         self.assertEqual(self.partial_exchange(1), ("", b""))
-        self.assertEqual(len(self.control("GET", "/requests")[1].splitlines()), 4)
+        self.assertEqual(len(self.control("GET", "/requests")[1].splitlines()), 5)
 
     def test_connection_faults_come_before_any_request(self):
         self.control("POST", "/connection", {"fault": "stall"})

@@ -193,6 +193,10 @@ def send_response(conn, response):
         head.append(f"Location: {response.location}")
     head.append("Connection: close")
     try:
+        if response.fault == "drip_headers":
+            conn.sendall((head[0] + "\r\n").encode("latin-1"))
+            drip(conn, b"X-Slow: 1\r\n")  # a header block that never ends
+            return False
         conn.sendall(("\r\n".join(head) + "\r\n\r\n").encode("latin-1"))
         if response.fault == "stall_after_headers":
             hold(conn)
