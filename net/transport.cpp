@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "net/exchangebounds.h"
+#include "net/exchangejob.h"
 #include "net/servicehost.h"
 
 namespace {
@@ -106,13 +107,23 @@ bool IsRedirect(CInternetApi& api, HINTERNET hRequest)
     return dwStatus >= 300 && dwStatus < 400;
 }
 
+bool SendRequest(HINTERNET hRequest, const std::string& body)
+{
+    return InternetApi().HttpSendRequestA(hRequest, kContentTypeHeader, sizeof(kContentTypeHeader) - 1,
+                                          const_cast<char*>(body.c_str()), static_cast<DWORD>(body.size())) != FALSE;
+}
+
 // Reads until the library reports the end. A failed availability query counts
 // as a failed read: stopping there would pass a truncated answer off as whole.
 // So does passing the deadline: a service that drips its answer byte by byte
 // defeats any timeout on a single read. A NUL byte ends the text of its chunk; later
 // chunks are appended after it.
-CommandResponse ReadAnswer(CInternetApi& api, HINTERNET hRequest, ULONGLONG ullDeadline, bool& bOk)
+CommandResponse ReadAnswer(HINTERNET hRequest, ULONGLONG ullDeadline, bool& bOk)
 {
+    CInternetApi& api = InternetApi();
+    if (IsRedirect(api, hRequest)) {
+        return {};
+    }
     CAnswerText text;
     char cPartResult[kChunkSize];
     for (;;) {
@@ -191,12 +202,8 @@ CommandResponse PostCommand(HINTERNET hSession, const char* pszBody, bool& bOk)
         return {};
     }
     BoundEveryWait(api, hRequest.Get());
-    DWORD cbBody = pszBody ? static_cast<DWORD>(std::strlen(pszBody)) : 0;
-    const ULONGLONG ullDeadline = api.TickCount() + CExchangeBounds::AnswerDeadlineMs();
-    if (!api.HttpSendRequestA(hRequest.Get(), kContentTypeHeader, sizeof(kContentTypeHeader) - 1,
-                              const_cast<char*>(pszBody), cbBody) ||
-        IsRedirect(api, hRequest.Get())) {
-        return {};
-    }
-    return ReadAnswer(api, hRequest.Get(), ullDeadline, bOk);
+    const DWORD dwDeadlineMs = CExchangeBounds::AnswerDeadlineMs();
+    const ULONGLONG ullDeadline = api.TickCount() + dwDeadlineMs;
+    return CExchangeJob::Run(hRequest, pszBody ? pszBody : "", SendRequest, ReadAnswer, dwDeadlineMs, ullDeadline,
+                             bOk);
 }

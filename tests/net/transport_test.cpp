@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <deque>
 #include <functional>
@@ -396,6 +397,84 @@ TEST_F(ExchangeBoundsTest, AnAnswerStillArrivingAtTheDeadlineFailsTheExchange)
     Exchange exchange = Post();
     EXPECT_FALSE(exchange.bOk);
     EXPECT_TRUE(exchange.bNull);
+}
+
+// A library whose send waits on a TLS handshake the service never answers.
+// Where closing the request aborts a blocked call (as documented) the send
+// then fails; where it does not (as under Wine) it holds on until let go.
+class CStalledSendApi : public CInternetApi {
+public:
+    explicit CStalledSendApi(bool bCloseAborts) : m_bCloseAborts(bCloseAborts) {}
+
+    HINTERNET InternetConnectA(HINTERNET, LPCSTR, INTERNET_PORT, LPCSTR, LPCSTR, DWORD, DWORD, DWORD_PTR) override
+    {
+        return kConnection;
+    }
+    HINTERNET HttpOpenRequestA(HINTERNET, LPCSTR, LPCSTR, LPCSTR, LPCSTR, LPCSTR*, DWORD, DWORD_PTR) override
+    {
+        return kRequest;
+    }
+    BOOL InternetSetOptionA(HINTERNET, DWORD, LPVOID, DWORD) override { return TRUE; }
+    ULONGLONG TickCount() override { return ::GetTickCount64(); }
+
+    BOOL HttpSendRequestA(HINTERNET, LPCSTR, DWORD, LPVOID, DWORD) override
+    {
+        HANDLE hSender = nullptr;
+        ::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentThread(), ::GetCurrentProcess(), &hSender, SYNCHRONIZE,
+                          FALSE, 0);
+        m_hSender = hSender;
+        ::WaitForSingleObject(m_hLetGo.Get(), INFINITE);
+        return FALSE;
+    }
+    BOOL InternetCloseHandle(HINTERNET hInternet) override
+    {
+        if (hInternet == kRequest) {
+            ++m_nRequestCloses;
+            if (m_bCloseAborts) {
+                LetGo();
+            }
+        }
+        return TRUE;
+    }
+    BOOL HttpQueryInfoA(HINTERNET, DWORD, LPVOID, LPDWORD, LPDWORD) override { return ++m_nLaterCalls, FALSE; }
+    BOOL InternetQueryDataAvailable(HINTERNET, LPDWORD, DWORD, DWORD_PTR) override { return ++m_nLaterCalls, FALSE; }
+
+    void LetGo() { ::SetEvent(m_hLetGo.Get()); }
+
+    // Waits until the thread that sent has ended, if one got that far.
+    void WaitForTheSender()
+    {
+        CKernelHandle hSender(m_hSender.exchange(nullptr));
+        if (hSender) {
+            ::WaitForSingleObject(hSender.Get(), INFINITE);
+        }
+    }
+
+    std::atomic<int> m_nRequestCloses{0};
+    std::atomic<int> m_nLaterCalls{0};
+
+private:
+    const bool m_bCloseAborts;
+    CKernelHandle m_hLetGo{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    std::atomic<HANDLE> m_hSender{nullptr};
+};
+
+TEST_F(ExchangeBoundsTest, ASendStillWaitingAtTheDeadlineFailsAndItsRequestIsLeftAlone)
+{
+    Store(CExchangeBounds::kAnswerDeadlineValueName, REG_DWORD, 1);
+    for (bool bCloseAborts : {true, false}) {
+        SCOPED_TRACE(bCloseAborts ? "closing aborts the send" : "the send holds on");
+        CStalledSendApi api(bCloseAborts);
+        CScopedInternetApi scope(api);
+        bool bOk = true;
+        EXPECT_TRUE(PostCommand(kSession, "action=SEND", bOk).IsNull());
+        EXPECT_FALSE(bOk);
+        EXPECT_EQ(api.m_nRequestCloses, 1);
+        api.LetGo();
+        api.WaitForTheSender();
+        EXPECT_EQ(api.m_nRequestCloses, 1) << "closed once, by the caller";
+        EXPECT_EQ(api.m_nLaterCalls, 0) << "the sender, once let go, read nothing";
+    }
 }
 
 TEST_F(PostCommandTest, ARedirectIsNotAnAnswerAnyOtherStatusIs)
