@@ -141,6 +141,9 @@ const Fault kFaults[] = {
     {"HeadersThenNothing", Answer(Faulty("stall_after_headers")), kSend | kAdd, true},
     {"DripOneByteASecond", Answer(Faulty("drip")), kEveryFlow, true},
     {"ResetBeforeHeaders", Answer(Faulty("reset_before_headers")), kSend | kAdd, true},
+    // Two waits no library timeout covers: only the answer deadline ends them.
+    {"HandshakeNeverAnswered", ConnectionFault("stall"), kEveryFlow, true, {}, false, false},
+    {"HeaderBlockDripped", Answer(Faulty("drip_headers")), kEveryFlow, true},
     // The library takes a connection closed after the handshake for an empty answer.
     {"TlsHandshakeThenClose", ConnectionFault("close_after_handshake"), kSend | kAdd, false, {}, false, false},
     {"ServerError500Page",
