@@ -57,4 +57,11 @@ until grep -q '^ready' "$work/standin.out" 2>/dev/null; do
     sleep 0.1
 done
 
+# One server, its services and its desktop for the whole run, started here
+# with every stream closed. The desktop process otherwise starts with the first
+# window of each test and ends with that test, about a second per test.
+WINEPREFIX="$build/wineprefix" /usr/lib/wine/wineserver64 -p </dev/null >/dev/null 2>&1
+"$build/wine-run" wineboot </dev/null >/dev/null 2>&1
+"$build/wine-run" rundll32.exe </dev/null >/dev/null 2>&1
+
 "$@"
