@@ -28,7 +28,8 @@ CommandResponse CExchangeJob::Run(CInternetHandle& hRequest, std::string body, S
                                   DWORD dwDeadlineMs, ULONGLONG ullDeadline, bool& bOk)
 {
     bOk = false;
-    CExchangeJob* pJob = new (std::nothrow) CExchangeJob(hRequest.Get(), std::move(body), pfnSend, pfnRead, ullDeadline);
+    CExchangeJob* pJob =
+        new (std::nothrow) CExchangeJob(hRequest.Get(), std::move(body), pfnSend, pfnRead, ullDeadline);
     if (!pJob) {
         return {};
     }
