@@ -25,9 +25,10 @@ CExchangeJob::CExchangeJob(HINTERNET hRequest, std::string body, SendFn pfnSend,
 }
 
 CommandResponse CExchangeJob::Run(CInternetHandle& hRequest, std::string body, SendFn pfnSend, ReadFn pfnRead,
-                                  DWORD dwDeadlineMs, ULONGLONG ullDeadline, bool& bOk)
+                                  DWORD dwDeadlineMs, bool& bOk)
 {
     bOk = false;
+    const ULONGLONG ullDeadline = InternetApi().TickCount() + dwDeadlineMs;
     CExchangeJob* pJob =
         new (std::nothrow) CExchangeJob(hRequest.Get(), std::move(body), pfnSend, pfnRead, ullDeadline);
     if (!pJob) {

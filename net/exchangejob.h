@@ -21,10 +21,11 @@ public:
     // Reads the whole answer; bOk tells whether it came to its end in time.
     using ReadFn = CommandResponse (*)(HINTERNET hRequest, ULONGLONG ullDeadline, bool& bOk);
 
-    // Runs send and read for hRequest and returns the answer. A send still
-    // going after dwDeadlineMs fails the exchange and closes hRequest.
+    // Runs send and read for hRequest and returns the answer. The deadline
+    // starts now, on the library's clock; a send still going when it passes
+    // fails the exchange and closes hRequest.
     static CommandResponse Run(CInternetHandle& hRequest, std::string body, SendFn pfnSend, ReadFn pfnRead,
-                               DWORD dwDeadlineMs, ULONGLONG ullDeadline, bool& bOk);
+                               DWORD dwDeadlineMs, bool& bOk);
 
     CExchangeJob(const CExchangeJob&) = delete;
     CExchangeJob& operator=(const CExchangeJob&) = delete;

@@ -113,11 +113,11 @@ bool SendRequest(HINTERNET hRequest, const std::string& body)
                                           const_cast<char*>(body.c_str()), static_cast<DWORD>(body.size())) != FALSE;
 }
 
-// Reads until the library reports the end. A failed availability query counts
-// as a failed read: stopping there would pass a truncated answer off as whole.
-// So does passing the deadline: a service that drips its answer byte by byte
-// defeats any timeout on a single read. A NUL byte ends the text of its chunk; later
-// chunks are appended after it.
+// Reads until the library reports the end; a redirect is no answer. A failed
+// availability query counts as a failed read: stopping there would pass a
+// truncated answer off as whole. So does passing the deadline: a service that
+// drips its answer byte by byte defeats any timeout on a single read. A NUL
+// byte ends the text of its chunk; later chunks are appended after it.
 CommandResponse ReadAnswer(HINTERNET hRequest, ULONGLONG ullDeadline, bool& bOk)
 {
     CInternetApi& api = InternetApi();
@@ -202,8 +202,6 @@ CommandResponse PostCommand(HINTERNET hSession, const char* pszBody, bool& bOk)
         return {};
     }
     BoundEveryWait(api, hRequest.Get());
-    const DWORD dwDeadlineMs = CExchangeBounds::AnswerDeadlineMs();
-    const ULONGLONG ullDeadline = api.TickCount() + dwDeadlineMs;
-    return CExchangeJob::Run(hRequest, pszBody ? pszBody : "", SendRequest, ReadAnswer, dwDeadlineMs, ullDeadline,
-                             bOk);
+    return CExchangeJob::Run(hRequest, pszBody ? pszBody : "", SendRequest, ReadAnswer,
+                             CExchangeBounds::AnswerDeadlineMs(), bOk);
 }
