@@ -9,6 +9,7 @@
 #   untrusted-ca.pem untrusted-ca.key     a second CA that nobody trusts
 #   untrusted.pem untrusted.key           localhost, issued by the untrusted CA
 #   expired.pem expired.key               localhost, issued by the CA, expired two days ago
+#   codesign.pem codesign.key             code signing for test builds, issued by the CA
 #
 # Leaf .pem files hold the leaf followed by its issuer. Existing files are kept,
 # so running the script again changes nothing.
@@ -22,7 +23,8 @@ OUT=$1
 mkdir -p "$OUT"
 
 ALL="ca.pem ca.key ca.der ca.thumbprint server.pem server.key wronghost.pem wronghost.key
-     untrusted-ca.pem untrusted-ca.key untrusted.pem untrusted.key expired.pem expired.key"
+     untrusted-ca.pem untrusted-ca.key untrusted.pem untrusted.key expired.pem expired.key
+     codesign.pem codesign.key"
 missing=no
 for f in $ALL; do
     [ -s "$OUT/$f" ] || missing=yes
@@ -71,6 +73,12 @@ basicConstraints = critical, CA:FALSE
 keyUsage = critical, digitalSignature, keyEncipherment
 extendedKeyUsage = serverAuth
 subjectAltName = DNS:otherhost.test
+subjectKeyIdentifier = hash
+authorityKeyIdentifier = keyid
+[codesign_ext]
+basicConstraints = critical, CA:FALSE
+keyUsage = critical, digitalSignature
+extendedKeyUsage = codeSigning
 subjectKeyIdentifier = hash
 authorityKeyIdentifier = keyid
 EOF
@@ -122,7 +130,7 @@ make_config
 # A new CA invalidates every leaf it issued.
 if ! have ca.pem ca.key; then
     make_ca ca "Quillbay Test CA"
-    rm -f "$OUT/server.pem" "$OUT/wronghost.pem" "$OUT/expired.pem" "$OUT/ca.der" "$OUT/ca.thumbprint"
+    rm -f "$OUT/server.pem" "$OUT/wronghost.pem" "$OUT/expired.pem" "$OUT/codesign.pem" "$OUT/ca.der" "$OUT/ca.thumbprint"
 fi
 if ! have untrusted-ca.pem untrusted-ca.key; then
     make_ca untrusted-ca "Quillbay Untrusted CA"
@@ -134,6 +142,7 @@ have ca.thumbprint || openssl x509 -in "$OUT/ca.der" -inform DER -noout -fingerp
 have server.pem server.key || make_leaf server localhost localhost_ext ca
 have wronghost.pem wronghost.key || make_leaf wronghost otherhost.test otherhost_ext ca
 have untrusted.pem untrusted.key || make_leaf untrusted localhost localhost_ext untrusted-ca
+have codesign.pem codesign.key || make_leaf codesign "Velmora (test signing)" codesign_ext ca
 if ! have expired.pem expired.key; then
     START=$EXPIRED_START END=$EXPIRED_END
     make_leaf expired localhost localhost_ext ca
