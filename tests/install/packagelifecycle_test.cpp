@@ -30,6 +30,7 @@ const wchar_t kProductName[] = L"Quillbay Console";
 const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const wchar_t kAppIdKey[] = L"AppID\\{6049E393-4FD6-468F-A151-D7FAD4340A19}";
 const wchar_t kTypeLibPathKey[] = L"TypeLib\\{13E7764E-6A1D-415C-9104-88702FC9163A}\\1.0\\0\\win64";
+const wchar_t kTypeLib32PathKey[] = L"TypeLib\\{13E7764E-6A1D-415C-9104-88702FC9163A}\\1.0\\0\\win32";
 const wchar_t kPlacementKey[] = L"Software\\Velmora\\Orvex";
 
 // Wine's drive Z: is the Unix root.
@@ -73,20 +74,44 @@ struct UninstallEntry {
     std::wstring productCode;  // the entry's key name
     std::wstring version;
     std::wstring publisher;
+    std::wstring installLocation;
+    std::wstring aboutUrl;
 };
 
-// Add/Remove Programs entries of the product.
+// Add/Remove Programs entries of the product, the x86 package's (in the 32-bit
+// view) as well as the x64 package's.
 std::vector<UninstallEntry> ProductEntries()
 {
     std::vector<UninstallEntry> entries;
-    for (const std::wstring& name : registry::SubkeyNames(HKEY_LOCAL_MACHINE, kUninstallKey)) {
-        std::wstring key = std::wstring(kUninstallKey) + L"\\" + name;
-        if (registry::StringValue(HKEY_LOCAL_MACHINE, key, L"DisplayName") == kProductName) {
-            entries.push_back({name, registry::StringValue(HKEY_LOCAL_MACHINE, key, L"DisplayVersion"),
-                               registry::StringValue(HKEY_LOCAL_MACHINE, key, L"Publisher")});
+    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        for (const std::wstring& name : registry::SubkeyNames(HKEY_LOCAL_MACHINE, kUninstallKey, view)) {
+            std::wstring key = std::wstring(kUninstallKey) + L"\\" + name;
+            auto value = [&](const wchar_t* valueName) {
+                return registry::StringValue(HKEY_LOCAL_MACHINE, key, valueName, view);
+            };
+            if (value(L"DisplayName") == kProductName) {
+                entries.push_back({name, value(L"DisplayVersion"), value(L"Publisher"), value(L"InstallLocation"),
+                                   value(L"URLInfoAbout")});
+            }
         }
     }
     return entries;
+}
+
+// True when the shipped 32-bit program runs here: it opens its sign-in window
+// rather than ending at once, as it does where Wine cannot start 32-bit code.
+bool CanRun32BitProgram()
+{
+    CAppDriver app;
+    app.UseProgram(WindowsPath(QB_X86_EXE));
+    if (!app.Start(L"", L"", CAppDriver::OutputMode::None)) {
+        return false;
+    }
+    const wchar_t kSignIn[] = L"Quillbay - 1.0 - Login";
+    ui::WaitFor([&] { return app.FindVisibleWindow(kSignIn) || !app.IsRunning(); });
+    bool bRuns = app.FindVisibleWindow(kSignIn) != nullptr;
+    app.Terminate();
+    return bRuns;
 }
 
 // The icon Add/Remove Programs shows, as the installer recorded it.
@@ -187,12 +212,15 @@ protected:
         ASSERT_THAT(entries, SizeIs(1));
         EXPECT_EQ(entries[0].version, version);
         EXPECT_EQ(entries[0].publisher, L"Velmora");
+        EXPECT_EQ(entries[0].installLocation, m_installDir + L"\\");
+        EXPECT_EQ(entries[0].aboutUrl, Widen(QB_ABOUT_URL));
         std::wstring icon = ProductIcon(entries[0].productCode);
         EXPECT_TRUE(FileExists(icon)) << "product icon " << Narrow(icon);
-        std::printf("installed %s: entry %s, publisher %s, icon %s; shortcut to %s, icon %s\n",
+        std::printf("installed %s: entry %s, publisher %s, icon %s, location %s, about %s; shortcut to %s, icon %s\n",
                     Narrow(entries[0].version).c_str(), Narrow(entries[0].productCode).c_str(),
-                    Narrow(entries[0].publisher).c_str(), Narrow(icon).c_str(), Narrow(shortcut->target).c_str(),
-                    Narrow(shortcut->icon).c_str());
+                    Narrow(entries[0].publisher).c_str(), Narrow(icon).c_str(),
+                    Narrow(entries[0].installLocation).c_str(), Narrow(entries[0].aboutUrl).c_str(),
+                    Narrow(shortcut->target).c_str(), Narrow(shortcut->icon).c_str());
 
         EXPECT_EQ(registry::StringValue(HKEY_CLASSES_ROOT, kAppIdKey, nullptr), L"orvexapp");
         EXPECT_EQ(registry::StringValue(HKEY_CLASSES_ROOT, kTypeLibPathKey, nullptr), m_installedExe);
@@ -223,6 +251,8 @@ protected:
         CAppDriver::Answer(*box, IDYES);
         EXPECT_TRUE(app.WaitForExit(30000)) << "the program must end before its files are replaced";
     }
+
+    static std::optional<DWORD> Install(const std::wstring& package) { return RunMsiexec(L"/i \"" + package + L"\""); }
 
     const std::wstring m_package = WindowsPath(QB_PACKAGE);
     const std::wstring m_newerPackage = WindowsPath(QB_NEWER_PACKAGE);
@@ -260,6 +290,44 @@ TEST_F(PackageLifecycleTest, InstallsUpgradesRefusesADowngradeAndRemovesAllButTh
               ERROR_SUCCESS)
         << "the member's stored window placement must stay";
     EXPECT_EQ(dwMaximized, 1u);
+}
+
+TEST_F(PackageLifecycleTest, TheSameVersionAgainRepairsAndARebuildOfItReplacesIt)
+{
+    const std::wstring version = Widen(QB_VERSION);
+    ASSERT_THAT(Install(m_package), Optional(0u));
+    ASSERT_THAT(ProductEntries(), SizeIs(1));
+    const std::wstring firstProduct = ProductEntries()[0].productCode;
+
+    // Damaged: the program and its registration gone. The same package puts both back.
+    ASSERT_TRUE(::DeleteFileW(m_installedExe.c_str()));
+    ASSERT_EQ(::RegDeleteTreeW(HKEY_CLASSES_ROOT, kAppIdKey), ERROR_SUCCESS);
+    EXPECT_THAT(Install(m_package), Optional(0u));
+    ExpectInstalled(version);
+
+    // A package built again with the same version is a product of its own, which replaces the first.
+    EXPECT_THAT(Install(WindowsPath(QB_REBUILT_PACKAGE)), Optional(0u));
+    ExpectInstalled(version);
+    ASSERT_THAT(ProductEntries(), SizeIs(1));
+    EXPECT_NE(ProductEntries()[0].productCode, firstProduct);
+}
+
+// One product per machine: the x64 package replaces the x86 one of the same version.
+TEST_F(PackageLifecycleTest, TheX64PackageReplacesTheX86PackageOfTheSameVersion)
+{
+    if (!CanRun32BitProgram()) {
+        GTEST_SKIP() << "this Wine cannot run the 32-bit program";
+    }
+    const std::wstring x86Dir = KnownFolder(CSIDL_PROGRAM_FILESX86) + L"\\Quillbay Console";
+    ASSERT_THAT(Install(WindowsPath(QB_X86_PACKAGE)), Optional(0u));
+    ASSERT_THAT(ProductEntries(), SizeIs(1));
+    EXPECT_EQ(ProductEntries()[0].installLocation, x86Dir + L"\\");
+    EXPECT_EQ(registry::StringValue(HKEY_CLASSES_ROOT, kTypeLib32PathKey, nullptr), x86Dir + L"\\orvexapp.exe");
+
+    ASSERT_THAT(Install(m_package), Optional(0u));
+    ExpectInstalled(Widen(QB_VERSION));
+    EXPECT_FALSE(FileExists(x86Dir));
+    EXPECT_FALSE(registry::KeyExists(HKEY_CLASSES_ROOT, kTypeLib32PathKey)) << "the removed program is still registered";
 }
 
 }  // namespace
