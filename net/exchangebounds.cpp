@@ -1,6 +1,6 @@
 #include "net/exchangebounds.h"
 
-#include "app/regvalue.h"
+#include "settings/regvalue.h"
 
 namespace {
 

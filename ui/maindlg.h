@@ -44,6 +44,9 @@ private:
     INT_PTR OnDelete(WPARAM wParam, LPARAM lParam);
     INT_PTR OnBuy(WPARAM wParam, LPARAM lParam);
 
+    void InitLayout();
+    void SaveLayout();
+    void LimitMessage();
     bool LoadDetails();
     bool FetchDetails();
     void FillContacts(const char* pszDocument);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/regvalue.h"
+#include "settings/regvalue.h"
 #include "base/handles.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/regvaluebase.h"
+#include "settings/regvaluebase.h"
 #include "base/bstr.h"
 
 // The program's one settings key under HKEY_CURRENT_USER: the console's

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/regvalue.h"
+#include "settings/regvalue.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/regvalue.h"
+#include "settings/regvalue.h"
 
 #include <cstring>
 #include <string>
