@@ -28,6 +28,10 @@ PassResult RunPass(bool bLoginFailed)
     dlgMain.SetPassword(bstrPassword);
     dlgMain.DoModal(::GetActiveWindow());
 
+    // An answer that came in as the session ended must not open another window.
+    if (dlgMain.IsSessionEnded()) {
+        return PassResult::End;
+    }
     if (dlgMain.IsLoginFailed()) {
         return PassResult::SignInAfterFailure;
     }

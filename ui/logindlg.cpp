@@ -24,6 +24,8 @@ const CLoginDlg::MessageMapEntry* CLoginDlg::GetMessageMap() const
         OnMessage(WM_INITDIALOG, &CLoginDlg::OnInitDialog),
         OnCommand(IDOK, &CLoginDlg::OnOK),
         OnCommand(IDCANCEL, &CLoginDlg::OnCancel),
+        OnMessage(WM_QUERYENDSESSION, &CLoginDlg::OnQueryEndSession),
+        OnMessage(WM_ENDSESSION, &CLoginDlg::OnEndSession),
         OnCommand(IDC_REGISTER, BN_CLICKED, &CLoginDlg::OnRegister),
         EndOfMap(),
     };
@@ -75,6 +77,22 @@ INT_PTR CLoginDlg::OnCancel(WPARAM wParam, LPARAM)
 {
     m_bCancelled = true;
     EndDialog(LOWORD(wParam));
+    return TRUE;
+}
+
+INT_PTR CLoginDlg::OnQueryEndSession(WPARAM, LPARAM)
+{
+    ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, TRUE);
+    return TRUE;
+}
+
+// A logoff, a shutdown or the Restart Manager: the session ends as after Cancel.
+INT_PTR CLoginDlg::OnEndSession(WPARAM wParam, LPARAM)
+{
+    if (wParam) {
+        m_bCancelled = true;
+        EndDialog(IDCANCEL);
+    }
     return TRUE;
 }
 

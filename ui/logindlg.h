@@ -24,6 +24,8 @@ private:
     INT_PTR OnInitDialog(WPARAM wParam, LPARAM lParam);
     INT_PTR OnOK(WPARAM wParam, LPARAM lParam);
     INT_PTR OnCancel(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnQueryEndSession(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnEndSession(WPARAM wParam, LPARAM lParam);
     INT_PTR OnRegister(WPARAM wParam, LPARAM lParam);
 
     // True until credentials are accepted, so a dialog that never opened

@@ -24,6 +24,8 @@ const CMainDlg::MessageMapEntry* CMainDlg::GetMessageMap() const
         OnMessage(WM_INITDIALOG, &CMainDlg::OnInitDialog),
         OnCommand(IDOK, &CMainDlg::OnLogout),
         OnCommand(IDCANCEL, &CMainDlg::OnExit),
+        OnMessage(WM_QUERYENDSESSION, &CMainDlg::OnQueryEndSession),
+        OnMessage(WM_ENDSESSION, &CMainDlg::OnEndSession),
         OnMessage(WM_SIZE, &CMainDlg::OnSize),
         OnMessage(WM_SIZING, &CMainDlg::OnSizing),
         OnMessage(WM_DESTROY, &CMainDlg::OnDestroy),
@@ -65,6 +67,26 @@ INT_PTR CMainDlg::OnLogout(WPARAM, LPARAM)
 INT_PTR CMainDlg::OnExit(WPARAM, LPARAM)
 {
     if (ShowMessageBox("Exit?", "Exit Quillbay Console?", MB_YESNO) == IDYES) {
+        EndDialog(kEndExit);
+    }
+    return TRUE;
+}
+
+// Nothing here needs the member's say before a logoff, a shutdown or an upgrade.
+INT_PTR CMainDlg::OnQueryEndSession(WPARAM, LPARAM)
+{
+    ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, TRUE);
+    return TRUE;
+}
+
+// The session ends whatever the reason (the Restart Manager's ENDSESSION_CLOSEAPP,
+// a logoff, a shutdown), and the process may be ended as soon as this returns: the
+// placement is stored here, and the console closes without asking "Exit?".
+INT_PTR CMainDlg::OnEndSession(WPARAM wParam, LPARAM)
+{
+    if (wParam) {
+        SaveLayout();
+        m_bSessionEnded = true;
         EndDialog(kEndExit);
     }
     return TRUE;

@@ -22,6 +22,8 @@ public:
     bool IsLoginFailed() const { return m_bLoginFailed; }
     bool IsLogout() const { return m_bLogout; }
     bool IsUpdateRequired() const { return m_bUpdateRequired; }
+    // The logon session ended (or the Restart Manager closed the program) while it was open.
+    bool IsSessionEnded() const { return m_bSessionEnded; }
 
     bool OnFoundNode(const char* pszName, const char* pszAttributes) override;
     bool OnFoundElement(const char* pszName, const char* pszValue, const char* pszAttributes) override;
@@ -33,6 +35,8 @@ private:
     INT_PTR OnInitDialog(WPARAM wParam, LPARAM lParam);
     INT_PTR OnLogout(WPARAM wParam, LPARAM lParam);
     INT_PTR OnExit(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnQueryEndSession(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnEndSession(WPARAM wParam, LPARAM lParam);
     INT_PTR OnSize(WPARAM wParam, LPARAM lParam);
     INT_PTR OnSizing(WPARAM wParam, LPARAM lParam);
     INT_PTR OnDestroy(WPARAM wParam, LPARAM lParam);
@@ -68,6 +72,7 @@ private:
     bool m_bLoginFailed = false;
     bool m_bLogout = false;
     bool m_bUpdateRequired = false;
+    bool m_bSessionEnded = false;
     CBstr m_bstrCredits;
     // The record the elements of the current node fill in: the unlisted one
     // below, or the record of the row its "cn" added.
