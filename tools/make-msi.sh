@@ -48,14 +48,16 @@ if [ -s "$work/wixl.log" ]; then
 fi
 
 # What wixl cannot write: rollback actions (deferred, rollback, no impersonation,
-# exit code ignored: 18 + 1024 + 256 + 2048 + 64), the program's version, and an
-# upgrade range that takes in the same version, whichever the architecture.
+# exit code ignored: 18 + 1024 + 256 + 2048 + 64), the program's version (which
+# then decides over a file in place, not the hash wixl recorded), and an upgrade
+# range that takes in the same version, whichever the architecture.
 rollback_type=3410
 upgrade_code=$(msiinfo export "$msi" Property | tr -d '\r' | sed -n 's/^UpgradeCode\t//p')
 msibuild "$msi" \
     -q "UPDATE CustomAction SET Type = $rollback_type WHERE Action = 'RollbackRegisterServer'" \
     -q "UPDATE CustomAction SET Type = $rollback_type WHERE Action = 'RollbackUnregisterServer'" \
     -q "UPDATE File SET Version = '$file_version', Language = '$file_language' WHERE File = 'orvexapp.exe'" \
+    -q "DELETE FROM MsiFileHash WHERE File_ = 'orvexapp.exe'" \
     -q "DELETE FROM Upgrade WHERE ActionProperty = 'WIX_UPGRADE_DETECTED'" \
     -q "INSERT INTO Upgrade (UpgradeCode, VersionMax, Attributes, ActionProperty)
         VALUES ('$upgrade_code', '$version', 513, 'WIX_UPGRADE_DETECTED')"
