@@ -34,6 +34,7 @@
 #define IDC_COMPOSE_GROUP       206
 #define IDC_CONTACTS_GROUP      207
 #define IDC_CONTACTS            208
+#define IDC_CONTACTS_LABEL      209
 #define IDC_ADDNEW              210
 #define IDC_DELETE              212
 #define IDC_MESSAGE             213

@@ -10,6 +10,12 @@ allowed='^(kernel32|user32|gdi32|comctl32|wininet|advapi32|shell32|ole32|oleaut3
 for dll in $(echo "$headers" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z'); do
     echo "$dll" | grep -Eq "$allowed" || fail "imports $dll, which is not a system DLL"
 done
+# Windows 7 lacks these; the program looks them up when it runs.
+for fn in GetDpiForWindow GetSystemMetricsForDpi SetDialogDpiChangeBehavior SetThreadDpiAwarenessContext; do
+    if echo "$headers" | grep -qw "$fn"; then
+        fail "imports $fn, which Windows 7 lacks"
+    fi
+done
 for resource in 'REGISTRY' 'TYPELIB'; do
     i686-w64-mingw32-windres -i "$exe" -O rc 2>/dev/null | grep -q "$resource" || fail "lacks the $resource resource"
 done

@@ -1,12 +1,22 @@
 #!/bin/sh
-# Makes the build's own Wine prefix: no window manager stalls, the test CA
-# trusted in this prefix only, and ".htm" opened by the fake browser.
+# Makes the build's own Wine prefix: Windows' font metrics, no window manager
+# stalls, the test CA trusted in this prefix only, and ".htm" opened by the
+# fake browser.
 # Usage: make-wineprefix.sh WINE_RUN PREFIX CERT_DIR FAKEBROWSER_EXE
 set -eu
 run=$1 prefix=$2 certs=$3 fakebrowser=$4
 
 rm -rf "$prefix"
-mkdir -p "$prefix"
+# Wine's own fonts where Windows keeps its fonts, in place before the first
+# program starts: without them the dialogs draw in a wider Unix font that
+# clips their labels, and the caption buttons show as letters.
+fonts=/usr/share/wine/fonts
+if [ ! -d "$fonts" ]; then
+    echo "Wine's fonts are missing ($fonts): install the fonts-wine package" >&2
+    exit 1
+fi
+mkdir -p "$prefix/drive_c/windows/Fonts"
+cp "$fonts"/* "$prefix/drive_c/windows/Fonts/"
 "$run" wineboot -i >/dev/null 2>&1
 
 reg() { "$run" reg "$@" >/dev/null 2>&1; }

@@ -36,7 +36,7 @@ trap 'exit 130' INT TERM
 # keeps the caller's display instead (the demo on a desktop).
 if [ -z "${QB_KEEP_DISPLAY:-}" ]; then
     mkfifo "$work/displayfd"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/displayfd" >"$work/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp -noreset 3>"$work/displayfd" >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     read -r display <"$work/displayfd"
     export DISPLAY=":$display"

@@ -5,6 +5,7 @@
 #include "net/servicehost.h"
 #include "resource.h"
 #include "ui/browserlaunch.h"
+#include "ui/dpi.h"
 #include "ui/sendabletext.h"
 
 CIconHandle g_hSmallIcon;
@@ -38,9 +39,7 @@ INT_PTR CLoginDlg::OnInitDialog(WPARAM, LPARAM)
     if (m_bShowLoginFailed) {
         ShowMessageBox("Login Failed - Please try again.", "Details");
     }
-    g_hSmallIcon.Reset(static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_ORVEXAPP),
-                                                       IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
-                                                       ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
+    g_hSmallIcon.Reset(LoadIconForDpi(IDI_ORVEXAPP, SM_CXSMICON, SM_CYSMICON, DpiOfWindow(m_hWnd)));
     LimitItemText(IDC_EMAIL, kMaxEmailChars);
     LimitItemText(IDC_PASSWORD, kMaxPasswordChars);
     SetSmallIcon(g_hSmallIcon.Get());

@@ -28,6 +28,8 @@ const CMainDlg::MessageMapEntry* CMainDlg::GetMessageMap() const
         OnMessage(WM_ENDSESSION, &CMainDlg::OnEndSession),
         OnMessage(WM_SIZE, &CMainDlg::OnSize),
         OnMessage(WM_SIZING, &CMainDlg::OnSizing),
+        OnMessage(WM_GETMINMAXINFO, &CMainDlg::OnGetMinMaxInfo),
+        OnMessage(WM_DPICHANGED, &CMainDlg::OnDpiChanged),
         OnMessage(WM_DESTROY, &CMainDlg::OnDestroy),
         OnCommand(IDC_MESSAGE, EN_UPDATE, &CMainDlg::OnMessageUpdate),
         OnCommand(IDC_SEND, BN_CLICKED, &CMainDlg::OnSend),

@@ -5,6 +5,7 @@
 
 #include "base/bstr.h"
 #include "base/dialogbase.h"
+#include "base/handles.h"
 #include "net/commandcatalogue.h"
 #include "ui/contact.h"
 #include "ui/internetaccessprogress.h"
@@ -39,6 +40,8 @@ private:
     INT_PTR OnEndSession(WPARAM wParam, LPARAM lParam);
     INT_PTR OnSize(WPARAM wParam, LPARAM lParam);
     INT_PTR OnSizing(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnDpiChanged(WPARAM wParam, LPARAM lParam);
     INT_PTR OnDestroy(WPARAM wParam, LPARAM lParam);
     INT_PTR OnMessageUpdate(WPARAM wParam, LPARAM lParam);
     INT_PTR OnSend(WPARAM wParam, LPARAM lParam);
@@ -50,6 +53,7 @@ private:
 
     void InitLayout();
     void SaveLayout();
+    SIZE MinimumSize() const;
     void LimitMessage();
     bool LoadDetails();
     bool FetchDetails();
@@ -66,6 +70,7 @@ private:
     void AppendPendingContactRow();
 
     CResizableGrip m_grip;
+    CIconHandle m_scaledIcon;  // the small icon at a scale the console moved to
     HWND m_hContacts = nullptr;  // list 208, from initialisation to destruction
     CBstr m_bstrUserName;
     CBstr m_bstrPassword;

@@ -1,12 +1,15 @@
 #include "ui/maindlg.h"
 
 #include "resource.h"
+#include "ui/dpi.h"
+#include "ui/logindlg.h"
 #include "ui/windowplacement.h"
 
-// How the console's controls follow its size, its smallest size, and where
-// that size is kept between runs.
+// How the console's controls follow its size and its display's scale, its
+// smallest size, and where that size is kept between runs.
 namespace {
 
+// At 96 dpi; at other scales in proportion.
 constexpr int kMinWidth = 700;
 constexpr int kMinHeight = 450;
 const wchar_t kWidthValue[] = L"Main Panel Width";
@@ -67,6 +70,7 @@ void RegisterAnchors(CResizableGrip& grip, HWND hDlg)
 // applies, so every later change is measured from the template.
 void CMainDlg::InitLayout()
 {
+    KeepDialogLayoutOnDpiChange(m_hWnd);
     m_grip.CreateGrip(m_hWnd);
     m_grip.ShowGrip(true);
     RegisterAnchors(m_grip, m_hWnd);
@@ -87,14 +91,45 @@ INT_PTR CMainDlg::OnSize(WPARAM, LPARAM)
     return FALSE;
 }
 
+SIZE CMainDlg::MinimumSize() const
+{
+    UINT dpi = m_grip.Dpi() ? m_grip.Dpi() : DpiOfWindow(m_hWnd);
+    return {ScaleToDpi(kMinWidth, dpi), ScaleToDpi(kMinHeight, dpi)};
+}
+
 INT_PTR CMainDlg::OnSizing(WPARAM, LPARAM lParam)
 {
     RECT* pRect = reinterpret_cast<RECT*>(lParam);
-    if (pRect->right - pRect->left < kMinWidth) {
-        pRect->right = pRect->left + kMinWidth;
+    SIZE minimum = MinimumSize();
+    if (pRect->right - pRect->left < minimum.cx) {
+        pRect->right = pRect->left + minimum.cx;
     }
-    if (pRect->bottom - pRect->top < kMinHeight) {
-        pRect->bottom = pRect->top + kMinHeight;
+    if (pRect->bottom - pRect->top < minimum.cy) {
+        pRect->bottom = pRect->top + minimum.cy;
     }
     return TRUE;
+}
+
+// The same minimum for every other way of sizing: Snap, the keyboard and
+// other programs send no WM_SIZING.
+INT_PTR CMainDlg::OnGetMinMaxInfo(WPARAM, LPARAM lParam)
+{
+    MINMAXINFO* pInfo = reinterpret_cast<MINMAXINFO*>(lParam);
+    SIZE minimum = MinimumSize();
+    pInfo->ptMinTrackSize.x = minimum.cx;
+    pInfo->ptMinTrackSize.y = minimum.cy;
+    return TRUE;
+}
+
+// Returns FALSE so that the dialog manager still gives the controls the fonts
+// of the new scale.
+INT_PTR CMainDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam)
+{
+    UINT dpi = LOWORD(wParam);
+    m_grip.ChangeDpi(dpi, *reinterpret_cast<const RECT*>(lParam));
+    if (g_hSmallIcon) {
+        m_scaledIcon.Reset(LoadIconForDpi(IDI_ORVEXAPP, SM_CXSMICON, SM_CYSMICON, dpi));
+        SetSmallIcon(m_scaledIcon ? m_scaledIcon.Get() : g_hSmallIcon.Get());
+    }
+    return FALSE;
 }

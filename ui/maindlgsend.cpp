@@ -30,8 +30,9 @@ void CMainDlg::UpdateCharsLeft()
     int nLength = static_cast<int>(GetItemText(IDC_MESSAGE).Length());
     char tLength[200];
     std::snprintf(tLength, sizeof(tLength), "%d", kMaxMessageChars - nLength);
+    // The counter is also the message edit's label, with its access key.
     ::SetDlgItemTextA(m_hWnd, IDC_CHARS_LEFT,
-                      (std::string("Enter your message here (") + tLength + " chars left)...").c_str());
+                      (std::string("&Enter your message here (") + tLength + " chars left)...").c_str());
 }
 
 INT_PTR CMainDlg::OnSend(WPARAM, LPARAM)

@@ -5,6 +5,13 @@ namespace {
 int Width(const RECT& rc) { return rc.right - rc.left; }
 int Height(const RECT& rc) { return rc.bottom - rc.top; }
 
+// Only the size of a kept rectangle counts, so only the size scales.
+void ScaleSize(RECT& rc, UINT dpiFrom, UINT dpiTo)
+{
+    rc.right = rc.left + ::MulDiv(Width(rc), static_cast<int>(dpiTo), static_cast<int>(dpiFrom));
+    rc.bottom = rc.top + ::MulDiv(Height(rc), static_cast<int>(dpiTo), static_cast<int>(dpiFrom));
+}
+
 }  // namespace
 
 void ResizableControl::Attach(HWND hControl)
@@ -83,4 +90,12 @@ void ResizableControl::CaptureClientRect(HWND hParent)
 {
     ::GetWindowRect(m_control, &m_controlRect);
     ::MapWindowPoints(nullptr, hParent, reinterpret_cast<POINT*>(&m_controlRect), 2);
+}
+
+void ResizableControl::Rescale(UINT dpiFrom, UINT dpiTo)
+{
+    if (dpiFrom && dpiTo) {
+        ScaleSize(m_controlRect, dpiFrom, dpiTo);
+        ScaleSize(m_parentRect, dpiFrom, dpiTo);
+    }
 }

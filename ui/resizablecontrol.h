@@ -19,6 +19,8 @@ public:
     // Puts the control at its registered place and size plus the change of
     // the parent's size since registration.
     void Reposition();
+    // The sizes measured from change with the dialog's display scale.
+    void Rescale(UINT dpiFrom, UINT dpiTo);
 
 private:
     void Move(HWND hParent);

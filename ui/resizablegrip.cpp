@@ -3,6 +3,7 @@
 #include <new>
 
 #include "base/handles.h"
+#include "ui/dpi.h"
 
 namespace {
 
@@ -19,9 +20,18 @@ CResizableGrip::CResizableGrip()
 // The grip window is the dialog's child and goes with it.
 CResizableGrip::~CResizableGrip() = default;
 
+// The grip is as large as the scroll bars at the dialog's scale.
+void CResizableGrip::ReadGripSize()
+{
+    m_gripWidth = SystemMetricForDpi(SM_CXVSCROLL, m_dpi);
+    m_gripHeight = SystemMetricForDpi(SM_CYHSCROLL, m_dpi);
+}
+
 bool CResizableGrip::CreateGrip(HWND hParent)
 {
     m_parentWindow = hParent;
+    m_dpi = DpiOfWindow(hParent);
+    ReadGripSize();
     m_gripWindow = ::CreateWindowExA(0, "SCROLLBAR", nullptr, WS_CHILD | WS_CLIPSIBLINGS | SBS_SIZEGRIP, 0, 0,
                                      m_gripWidth, m_gripHeight, hParent, nullptr, ::GetModuleHandleA(nullptr),
                                      nullptr);
@@ -126,5 +136,49 @@ void CResizableGrip::RepositionAll()
 {
     for (const auto& pControl : m_controls) {
         pControl->Reposition();
+    }
+}
+
+void CResizableGrip::ChangeDpi(UINT dpi, const RECT& rcSuggested)
+{
+    UINT dpiFrom = m_dpi;
+    if (!m_parentWindow || !dpi) {
+        return;
+    }
+    m_dpi = dpi;
+    if (dpiFrom && dpiFrom != dpi) {
+        ScaleChildren(dpiFrom, dpi);
+        for (const auto& pControl : m_controls) {
+            pControl->Rescale(dpiFrom, dpi);
+        }
+    }
+    if (GetGripWindow()) {
+        ReadGripSize();
+        ::SetWindowPos(m_gripWindow, nullptr, 0, 0, m_gripWidth, m_gripHeight,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ShapeIntoTriangle();
+    }
+    ::SetWindowPos(m_parentWindow, nullptr, rcSuggested.left, rcSuggested.top, rcSuggested.right - rcSuggested.left,
+                   rcSuggested.bottom - rcSuggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // Also when the suggested size is the present one, which sends no WM_SIZE.
+    if (GetGripWindow()) {
+        UpdateGripPosition();
+        RepositionAll();
+    }
+}
+
+// Every direct child keeps its place and size in the dialog's own terms.
+void CResizableGrip::ScaleChildren(UINT dpiFrom, UINT dpiTo) const
+{
+    for (HWND hChild = ::GetWindow(m_parentWindow, GW_CHILD); hChild; hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
+        if (hChild == m_gripWindow) {
+            continue;
+        }
+        RECT rc = {};
+        ::GetWindowRect(hChild, &rc);
+        ::MapWindowPoints(nullptr, m_parentWindow, reinterpret_cast<POINT*>(&rc), 2);
+        auto scale = [&](LONG n) { return ::MulDiv(n, static_cast<int>(dpiTo), static_cast<int>(dpiFrom)); };
+        ::SetWindowPos(hChild, nullptr, scale(rc.left), scale(rc.top), scale(rc.right) - scale(rc.left),
+                       scale(rc.bottom) - scale(rc.top), SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }

@@ -27,12 +27,22 @@ public:
     ResizableControl* AddControl();
     void RepositionAll();
 
+    // The dialog's scale since CreateGrip, in dots per inch.
+    UINT Dpi() const { return m_dpi; }
+    // The dialog has moved to a display of another scale: its children and
+    // the grip take the new scale, and the dialog the rectangle the system
+    // suggests, by which the controls are laid out again.
+    void ChangeDpi(UINT dpi, const RECT& rcSuggested);
+
 private:
+    void ReadGripSize();
+    void ScaleChildren(UINT dpiFrom, UINT dpiTo) const;
     bool ShapeIntoTriangle();
     bool Subclass();
     static LRESULT CALLBACK GripProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
 
     HWND m_parentWindow = nullptr;
+    UINT m_dpi = 0;
     int m_gripWidth;
     int m_gripHeight;
     HWND m_gripWindow = nullptr;

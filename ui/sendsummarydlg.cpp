@@ -53,13 +53,18 @@ INT_PTR CSendSummaryDlg::OnCancel(WPARAM, LPARAM)
 }
 
 // The buttons and the sending state share one place: the bar lies over
-// "Send Now..." and the status between the two buttons.
+// "Send Now..." and the status between the two buttons. The focus moves to
+// what shows before the rest hides: to the bar while sending, back to
+// "Send Now..." after an attempt that left the summary open.
 void CSendSummaryDlg::ShowButtons(bool bShow)
 {
-    ShowItem(IDC_SEND_PROGRESS, !bShow);
-    ShowItem(IDC_SEND_STATUS, !bShow);
-    ShowItem(IDOK, bShow);
-    ShowItem(IDCANCEL, bShow);
+    int nFocus = bShow ? IDOK : IDC_SEND_PROGRESS;
+    int nPartner = bShow ? IDCANCEL : IDC_SEND_STATUS;
+    ShowItem(nFocus, true);
+    ShowItem(nPartner, true);
+    ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetItem(nFocus)), TRUE);
+    ShowItem(bShow ? IDC_SEND_PROGRESS : IDOK, false);
+    ShowItem(bShow ? IDC_SEND_STATUS : IDCANCEL, false);
     // Nothing pumps messages during the exchange, so show the change now.
     ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }

@@ -2,14 +2,27 @@
 
 #include <algorithm>
 
-#include "settings/regvalue.h"
 #include "base/handles.h"
+#include "settings/regvalue.h"
+#include "ui/dpi.h"
 
 namespace {
 
 constexpr DWORD kNoSize = 0xFFFFFFFF;
 
+// No display is this wide, and scaling it up cannot overflow.
+constexpr DWORD kLargestSize = 1 << 20;
+
 DWORD DefaultSize(int nSize) { return nSize == 0 ? kNoSize : static_cast<DWORD>(nSize); }
+
+// Sizes are stored at 96 dpi, so that they mean the same at every scale and
+// a size stored before the program knew of scales keeps its meaning.
+LONG StoredToWindow(DWORD dwSize, UINT dpi)
+{
+    return ScaleToDpi(static_cast<int>(std::min(dwSize, kLargestSize)), dpi);
+}
+
+DWORD WindowToStored(LONG nSize, UINT dpi) { return static_cast<DWORD>(std::max(0, ScaleFromDpi(nSize, dpi))); }
 
 // A modal dialog loop may show its dialog with SW_SHOWNORMAL when its queue
 // first runs empty (Wine's does), which would undo the maximised state given
@@ -100,8 +113,9 @@ void ApplyStoredSize(HWND hWnd, DWORD dwWidth, DWORD dwHeight)
     RECT rcWork = WorkAreaOf(hWnd);
     RECT rc = {};
     ::GetWindowRect(hWnd, &rc);
-    LONG cx = static_cast<LONG>(std::min<DWORD>(dwWidth, static_cast<DWORD>(rcWork.right - rcWork.left)));
-    LONG cy = static_cast<LONG>(std::min<DWORD>(dwHeight, static_cast<DWORD>(rcWork.bottom - rcWork.top)));
+    UINT dpi = DpiOfWindow(hWnd);
+    LONG cx = std::min(StoredToWindow(dwWidth, dpi), rcWork.right - rcWork.left);
+    LONG cy = std::min(StoredToWindow(dwHeight, dpi), rcWork.bottom - rcWork.top);
     LONG x = PlaceInside(rc.left, cx, rcWork.left, rcWork.right);
     LONG y = PlaceInside(rc.top, cy, rcWork.top, rcWork.bottom);
     ::SetWindowPos(hWnd, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -118,10 +132,11 @@ void SaveWindowPlacement(HWND hWnd, LPCWSTR pszWidthName, LPCWSTR pszHeightName,
     if (bMaximized || ::IsIconic(hWnd) || !::GetWindowRect(hWnd, &rc)) {
         return;
     }
+    UINT dpi = DpiOfWindow(hWnd);
     CRegValue<DWORD> regAppHeight(HKEY_CURRENT_USER, kSettingsKey, pszHeightName);
-    regAppHeight.Set(static_cast<DWORD>(rc.bottom - rc.top));
+    regAppHeight.Set(WindowToStored(rc.bottom - rc.top, dpi));
     CRegValue<DWORD> regAppWidth(HKEY_CURRENT_USER, kSettingsKey, pszWidthName);
-    regAppWidth.Set(static_cast<DWORD>(rc.right - rc.left));
+    regAppWidth.Set(WindowToStored(rc.right - rc.left, dpi));
 }
 
 void RestoreWindowPlacement(HWND hWnd, LPCWSTR pszWidthName, LPCWSTR pszHeightName, LPCWSTR pszMaximizedName,

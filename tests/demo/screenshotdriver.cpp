@@ -1,6 +1,7 @@
 // Walks the console through each of its windows with the stand-in's demo
 // account and writes what the screen shows of each as OUTDIR\<name>.ppm, for
-// tools/screenshots.sh to turn into the README's pictures.
+// tools/screenshots.sh to turn into the README's pictures; then the console
+// once more at 150 % display scale.
 // Usage: screenshotdriver OUTDIR
 #include <cstdio>
 #include <fstream>
@@ -9,6 +10,7 @@
 
 #include "appdriver.h"
 #include "base/handles.h"
+#include "displayscale.h"
 #include "resource.h"
 #include "screencapture.h"
 #include "standinclient.h"
@@ -168,7 +170,8 @@ void StorePlacement()
     }
 }
 
-HWND SignIn(const CAppDriver& app, CScreenshots& shots)
+// Signs in, photographing the sign-in dialog when asked to.
+HWND SignIn(const CAppDriver& app, CScreenshots* pShots)
 {
     HWND hLogin = app.WaitForWindow(L"Quillbay - 1.0 - Login");
     if (!hLogin) {
@@ -177,7 +180,7 @@ HWND SignIn(const CAppDriver& app, CScreenshots& shots)
     ui::TypeText(hLogin, IDC_EMAIL, L"demo@quillbay.test");
     ui::TypeText(hLogin, IDC_PASSWORD, L"demo1234");
     ui::Sync(hLogin);
-    if (!shots.Shoot("signin", {hLogin})) {
+    if (pShots && !pShots->Shoot("signin", {hLogin})) {
         return nullptr;
     }
     ui::Click(hLogin, IDOK);
@@ -240,9 +243,22 @@ bool Step(bool bOk, const char* what)
     return bOk;
 }
 
+// Answers the exit question and waits for the program to end.
+bool Exit(CAppDriver& app, HWND hConsole, CScreenshots* pShots)
+{
+    ui::Click(hConsole, IDCANCEL);
+    auto box = app.WaitForMessageBox();
+    if (!Step(box.has_value(), "the exit question") ||
+        (pShots && !pShots->Shoot("messagebox", {hConsole, box->hWnd}))) {
+        return false;
+    }
+    CAppDriver::Answer(*box, IDYES);
+    return Step(app.WaitForExit(30000).has_value(), "the program did not end");
+}
+
 bool Run(CAppDriver& app, CStandinClient& standin, CScreenshots& shots)
 {
-    HWND hConsole = SignIn(app, shots);
+    HWND hConsole = SignIn(app, &shots);
     if (!Step(hConsole != nullptr, "the console did not list the demo contacts") ||
         !Step(ComposeMessage(hConsole), "selecting contacts") || !shots.Shoot("console", {hConsole}) ||
         !Step(ShootProgress(standin, app, shots, hConsole), "the progress window") ||
@@ -254,13 +270,25 @@ bool Run(CAppDriver& app, CStandinClient& standin, CScreenshots& shots)
               "add contact")) {
         return false;
     }
-    ui::Click(hConsole, IDCANCEL);
-    auto box = app.WaitForMessageBox();
-    if (!Step(box.has_value(), "the exit question") || !shots.Shoot("messagebox", {hConsole, box->hWnd})) {
-        return false;
+    return Exit(app, hConsole, &shots);
+}
+
+// The program reads the scale when it starts; once it shows a window the
+// setting goes back, so nothing started later takes it.
+bool RunAtScale(DWORD dpi, const char* name, CScreenshots& shots)
+{
+    CAppDriver app;
+    {
+        CDisplayScale scale(dpi);
+        if (!app.Start(L"", L"", CAppDriver::OutputMode::None) ||
+            !app.WaitForWindow(L"Quillbay - 1.0 - Login")) {
+            return false;
+        }
     }
-    CAppDriver::Answer(*box, IDYES);
-    return Step(app.WaitForExit(30000).has_value(), "the program did not end");
+    HWND hConsole = SignIn(app, nullptr);
+    return Step(hConsole != nullptr, "the scaled console did not list the demo contacts") &&
+           Step(ComposeMessage(hConsole), "selecting contacts") && shots.Shoot(name, {hConsole}) &&
+           Exit(app, hConsole, nullptr);
 }
 
 }  // namespace
@@ -279,7 +307,8 @@ int wmain(int argc, wchar_t** argv)
     StorePlacement();
     CAppDriver app;
     CScreenshots shots(argv[1]);
-    if (!app.Start(L"", L"", CAppDriver::OutputMode::None) || !Run(app, standin, shots)) {
+    if (!app.Start(L"", L"", CAppDriver::OutputMode::None) || !Run(app, standin, shots) ||
+        !RunAtScale(144, "console-150", shots)) {
         return 1;
     }
     return 0;

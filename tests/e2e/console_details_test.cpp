@@ -50,7 +50,7 @@ TEST_F(ConsoleDetailsTest, ListsEveryContactInTheServicesOrderWithTheCredit)
 
     EXPECT_THAT(Rows(hConsole), ElementsAre("Ann (0777)", "Bob  (0888)", "Chlo\xE9 Lee (00447700900123)"));
     EXPECT_EQ(CreditLabel(hConsole), L"You have: 25 credits. Buy more here...");
-    EXPECT_EQ(ui::GetItemText(hConsole, IDC_CHARS_LEFT), L"Enter your message here (160 chars left)...");
+    EXPECT_EQ(ui::GetItemText(hConsole, IDC_CHARS_LEFT), L"&Enter your message here (160 chars left)...");
     EXPECT_FALSE(ui::IsEnabled(hConsole, IDC_DELETE));
     EXPECT_THAT(CommandRequests(), ::testing::SizeIs(1));
     EXPECT_EQ(LastCommandBody(), DetailsRequestBody());

@@ -13,7 +13,19 @@ const std::vector<StandinContact> kThreeContacts = {
     {"3", "Cat", std::string("Ng"), "333"},
 };
 
-std::wstring CharsLeft(int n) { return L"Enter your message here (" + std::to_wstring(n) + L" chars left)..."; }
+std::wstring CharsLeft(int n)
+{
+    return L"&Enter your message here (" + std::to_wstring(n) + L" chars left)...";
+}
+
+// The window with the keyboard focus in the thread that owns the dialog.
+HWND FocusIn(HWND hDlg)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(hDlg, nullptr), &info);
+    return info.hwndFocus;
+}
 
 class ConsoleSendTest : public ConsoleSession {
 protected:
@@ -57,6 +69,7 @@ protected:
         EXPECT_TRUE(ui::IsVisible(hSummary, IDCANCEL));
         EXPECT_FALSE(ui::IsVisible(hSummary, IDC_SEND_PROGRESS));
         EXPECT_FALSE(ui::IsVisible(hSummary, IDC_SEND_STATUS));
+        EXPECT_EQ(FocusIn(hSummary), ::GetDlgItem(hSummary, IDOK)) << "the focus is back on Send Now...";
     }
 
     HWND m_hConsole = nullptr;
@@ -190,6 +203,27 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedSend{"NotFoundPage", NotFoundPage(), kNoServer, L"Cannot Connect to Quillbay"},
         RefusedSend{"ConnectionDropped", Dropped(), kNoServer, L"Cannot Connect to Quillbay"}),
     [](const ::testing::TestParamInfo<RefusedSend>& info) { return std::string(info.param.name); });
+
+// The answer comes late, so the summary is seen sending: its state is looked
+// at before and after the focus, and both times the buttons are hidden.
+TEST_F(ConsoleSendTest, WhileSendingTheFocusIsOnAShownControl)
+{
+    HWND hSummary = OpenSummary();
+    ASSERT_NE(hSummary, nullptr);
+    ASSERT_EQ(FocusIn(hSummary), ::GetDlgItem(hSummary, IDOK));
+    StandinAnswer late = Body("NO_CREDIT");
+    late.delayMs = 15000;
+    SendNow(hSummary, late);
+    auto sending = [&] { return !ui::IsVisible(hSummary, IDOK) && ui::IsVisible(hSummary, IDC_SEND_PROGRESS); };
+    ASSERT_TRUE(ui::WaitFor(sending));
+    HWND hFocus = FocusIn(hSummary);
+    ASSERT_TRUE(sending()) << "the answer came before the focus was looked at";
+    EXPECT_EQ(::GetParent(hFocus), hSummary);
+    EXPECT_TRUE(::IsWindowVisible(hFocus) && ::IsWindowEnabled(hFocus));
+
+    ExpectBox(kTopUp, L"Not Enough Credit");
+    ExpectSummaryReady(hSummary);
+}
 
 TEST_F(ConsoleSendTest, AnOverlongInvalidNumberIsCutTo199Characters)
 {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "base/handles.h"
+#include "ui/dpi.h"
 #include "ui/resizablegrip.h"
 
 namespace {
@@ -107,6 +108,41 @@ TEST_F(ResizableGripTest, MovingAndStretchingWaitsWhileTheParentCannotShowIt)
     rc = ChildRect();
     EXPECT_EQ(rc.left, 120) << "catches up with the whole change";
     EXPECT_EQ(rc.bottom - rc.top, 40);
+}
+
+TEST_F(ResizableGripTest, AChangeOfScaleScalesEverythingAndTakesTheSuggestedRectangle)
+{
+    CResizableGrip grip;
+    ASSERT_TRUE(grip.CreateGrip(m_hParent));
+    ResizableControl* pControl = grip.AddControl();
+    pControl->Attach(m_hChild);
+    pControl->SetAnchorRight();
+    UINT dpi = grip.Dpi() * 3 / 2;
+    // Half as large again, and 10 pixels wider than that.
+    RECT rcSuggested = {30, 40, 30 + 610, 40 + 450};
+    grip.ChangeDpi(dpi, rcSuggested);
+
+    RECT rc = {};
+    ::GetWindowRect(m_hParent, &rc);
+    EXPECT_TRUE(::EqualRect(&rc, &rcSuggested));
+    rc = ChildRect();
+    EXPECT_EQ(rc.left, 30 + 10) << "scaled, then moved with the right edge";
+    EXPECT_EQ(rc.top, 45);
+    EXPECT_EQ(rc.right - rc.left, 150);
+    EXPECT_EQ(rc.bottom - rc.top, 60);
+    HWND hGrip = grip.GetGripWindow();
+    RECT rcClient = {};
+    ::GetClientRect(m_hParent, &rcClient);
+    ::GetWindowRect(hGrip, &rc);
+    ::MapWindowPoints(nullptr, m_hParent, reinterpret_cast<POINT*>(&rc), 2);
+    EXPECT_EQ(rc.right - rc.left, SystemMetricForDpi(SM_CXVSCROLL, dpi));
+    EXPECT_EQ(rc.bottom - rc.top, SystemMetricForDpi(SM_CYHSCROLL, dpi));
+    EXPECT_EQ(rc.right, rcClient.right);
+    EXPECT_EQ(rc.bottom, rcClient.bottom);
+
+    ResizeParent(710, 450);
+    grip.RepositionAll();
+    EXPECT_EQ(ChildRect().left, 140) << "the anchors hold at the new scale";
 }
 
 TEST_F(ResizableGripTest, AControlWithoutWindowOrAnchorsStaysPut)
