@@ -129,6 +129,17 @@ void MouseInput(DWORD dwFlags, int x = 0, int y = 0)
     ::SendInput(1, &input, sizeof(input));
 }
 
+// True when the pointer is at pt, over the console's grip and nothing else.
+bool PointerRestsOnGrip(HWND hDlg, POINT pt)
+{
+    POINT ptNow = {};
+    if (!::GetCursorPos(&ptNow) || ptNow.x != pt.x || ptNow.y != pt.y) {
+        return false;
+    }
+    HWND hGrip = FindGrip(hDlg);
+    return hGrip && ::WindowFromPoint(pt) == hGrip;
+}
+
 bool InSizeLoop(HWND hWnd)
 {
     GUITHREADINFO info = {};
@@ -143,6 +154,10 @@ bool InSizeLoop(HWND hWnd)
 void Drag(HWND hWnd, POINT from, POINT to)
 {
     MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, from.x, from.y);
+    // Pressed only once the pointer is over the grip in a window on top: under
+    // load the move can land after a press sent straight behind it.
+    EXPECT_TRUE(ui::WaitFor([hWnd, from] { return PointerRestsOnGrip(hWnd, from); }))
+        << "the pointer did not reach the grip";
     MouseInput(MOUSEEVENTF_LEFTDOWN);
     EXPECT_TRUE(ui::WaitFor([hWnd] { return InSizeLoop(hWnd); })) << "the press did not start a sizing loop";
     const int kSteps = 10;
