@@ -5,8 +5,10 @@
 
 #include "base/bstr.h"
 #include "base/dialogbase.h"
+#include "base/widetextpool.h"
 #include "net/commandcatalogue.h"
 #include "ui/contact.h"
+#include "ui/contactcollector.h"
 #include "ui/internetaccessprogress.h"
 #include "ui/resizablegrip.h"
 #include "xml/xmlstreamreceiver.h"
@@ -49,7 +51,8 @@ private:
     void LimitMessage();
     bool LoadDetails();
     bool FetchDetails();
-    void FillContacts(const char* pszDocument);
+    void GatherContacts(const char* pszDocument);
+    void ListContacts();
     bool DeleteContacts(const CBstr& bstrDeleteList);
     bool RequestDeletion(CInternetAccessProgress& dlgProgress, const CBstr& bstrDeleteList);
     void ReportDeletion(CommandAnswer answer);
@@ -59,7 +62,6 @@ private:
     void UpdateCharsLeft();
     std::vector<CContact*> SelectedContacts() const;
     LRESULT SendToList(UINT uMsg, WPARAM wParam, LPARAM lParam) const;
-    void AppendPendingContactRow();
 
     CResizableGrip m_grip;
     HWND m_hContacts = nullptr;  // list 208, from initialisation to destruction
@@ -69,10 +71,9 @@ private:
     bool m_bLogout = false;
     bool m_bUpdateRequired = false;
     CBstr m_bstrCredits;
-    // The record the elements of the current node fill in: the unlisted one
-    // below, or the record of the row its "cn" added.
-    CContact* m_pPendingContact = nullptr;
-    std::unique_ptr<CContact> m_pUnlistedContact;
+    // The texts of every record below and of the records being gathered.
+    CWideTextPool m_contactText;
+    CContactCollector m_collector{m_contactText};
     // One record per list row, in row order: row i is m_contacts[i].
     std::vector<std::unique_ptr<CContact>> m_contacts;
 };
