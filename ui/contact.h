@@ -1,13 +1,15 @@
 #pragma once
 
-#include "base/bstr.h"
+#include <windows.h>
 
-// One contact of the member as the console lists it.
+// One contact of the member as the console lists it. The three texts are
+// NUL-terminated wide strings held by the console's text pool, which outlives
+// every record; they are never null.
 class CContact {
 public:
-    CBstr m_bstrId;
-    CBstr m_bstrName;
-    CBstr m_bstrNumber;
+    LPCWSTR m_bstrId = L"";
+    LPCWSTR m_bstrName = L"";
+    LPCWSTR m_bstrNumber = L"";
     // Chosen as a recipient of the message being sent.
     bool m_bSelected = false;
 };

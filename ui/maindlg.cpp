@@ -98,8 +98,6 @@ INT_PTR CMainDlg::OnDestroy(WPARAM, LPARAM)
 {
     SaveLayout();
     ClearContacts();
-    m_pUnlistedContact.reset();
-    m_pPendingContact = nullptr;
     m_hContacts = nullptr;
     return FALSE;
 }

@@ -6,8 +6,10 @@
 #include "base/bstr.h"
 #include "base/dialogbase.h"
 #include "base/handles.h"
+#include "base/widetextpool.h"
 #include "net/commandcatalogue.h"
 #include "ui/contact.h"
+#include "ui/contactcollector.h"
 #include "ui/internetaccessprogress.h"
 #include "ui/resizablegrip.h"
 #include "xml/xmlstreamreceiver.h"
@@ -57,7 +59,8 @@ private:
     void LimitMessage();
     bool LoadDetails();
     bool FetchDetails();
-    void FillContacts(const char* pszDocument);
+    void GatherContacts(const char* pszDocument);
+    void ListContacts();
     bool DeleteContacts(const CBstr& bstrDeleteList);
     bool RequestDeletion(CInternetAccessProgress& dlgProgress, const CBstr& bstrDeleteList);
     void ReportDeletion(CommandAnswer answer);
@@ -67,7 +70,6 @@ private:
     void UpdateCharsLeft();
     std::vector<CContact*> SelectedContacts() const;
     LRESULT SendToList(UINT uMsg, WPARAM wParam, LPARAM lParam) const;
-    void AppendPendingContactRow();
 
     CResizableGrip m_grip;
     CIconHandle m_scaledIcon;  // the small icon at a scale the console moved to
@@ -79,10 +81,9 @@ private:
     bool m_bUpdateRequired = false;
     bool m_bSessionEnded = false;
     CBstr m_bstrCredits;
-    // The record the elements of the current node fill in: the unlisted one
-    // below, or the record of the row its "cn" added.
-    CContact* m_pPendingContact = nullptr;
-    std::unique_ptr<CContact> m_pUnlistedContact;
+    // The texts of every record below and of the records being gathered.
+    CWideTextPool m_contactText;
+    CContactCollector m_collector{m_contactText};
     // One record per list row, in row order: row i is m_contacts[i].
     std::vector<std::unique_ptr<CContact>> m_contacts;
 };

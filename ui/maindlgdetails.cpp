@@ -1,5 +1,6 @@
 #include "ui/maindlg.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -8,8 +9,9 @@
 #include "ui/serviceexchange.h"
 #include "xml/xmlstream.h"
 
-// The details load: one exchange, its answer parsed straight into the list
-// rows and the credit label.
+// The details load: one exchange, its answer parsed into the contact records
+// and the credit label, and the list filled from the records once the answer
+// is gone.
 namespace {
 
 constexpr INT_PTR kEndFailedLoad = 0;
@@ -33,6 +35,8 @@ size_t CountRowsAtMost(const char* pszDocument, size_t cbDocument)
 void CMainDlg::ClearContacts()
 {
     m_contacts.clear();
+    m_collector.Clear();
+    m_contactText.Clear();
     SendToList(LB_RESETCONTENT, 0, 0);
 }
 
@@ -60,8 +64,6 @@ bool CMainDlg::FetchDetails()
 {
     CExchangeProgress progress(nullptr);
     ClearContacts();
-    m_pUnlistedContact.reset();
-    m_pPendingContact = nullptr;
 
     CServiceExchange exchange(m_hWnd, &progress.Window());
     if (!exchange.Open()) {
@@ -90,31 +92,53 @@ bool CMainDlg::FetchDetails()
         break;
     }
     progress.Window().Step();
-    FillContacts(response.Text());
+    GatherContacts(response.Text());
+    // The answer goes before the list makes its own copy of every row, so
+    // the two are never held together.
+    response = CommandResponse();
+    ListContacts();
     progress.Window().Step();
     return true;
 }
 
-// Room for every row is reserved ahead and the list is drawn once at the end:
-// growing and repainting it row by row costs more than the parse.
-void CMainDlg::FillContacts(const char* pszDocument)
+void CMainDlg::GatherContacts(const char* pszDocument)
 {
     const size_t cbDocument = std::strlen(pszDocument);
-    const size_t nRows = CountRowsAtMost(pszDocument, cbDocument);
-    m_contacts.reserve(nRows);
-    SendToList(LB_INITSTORAGE, nRows, static_cast<LPARAM>(cbDocument));
-    SendToList(WM_SETREDRAW, FALSE, 0);
+    m_collector.Reserve(CountRowsAtMost(pszDocument, cbDocument));
     CXmlStream xmlStream;
     xmlStream.SetReceiver(this);
     xmlStream.ParseDocument(pszDocument, static_cast<int>(cbDocument));
+    m_collector.Finish();
+}
+
+// Room for every row is reserved ahead and the list is drawn once at the end:
+// growing and repainting it row by row costs more than the parse.
+void CMainDlg::ListContacts()
+{
+    const size_t nRows = m_collector.RowCount();
+    SendToList(LB_INITSTORAGE, nRows, static_cast<LPARAM>(m_collector.RowTextBytes()));
+    SendToList(WM_SETREDRAW, FALSE, 0);
+    std::vector<size_t> unlisted;
+    for (size_t nRow = 0; nRow < nRows; ++nRow) {
+        const std::wstring text = m_collector.RowText(nRow);
+        const std::string row = WideToAnsi(text.c_str(), static_cast<int>(text.size()));
+        if (SendToList(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str())) < 0) {
+            unlisted.push_back(nRow);
+        }
+    }
+    // A record stays only with its row, so that row i keeps record i.
+    m_contacts = m_collector.TakeRecords();
+    for (size_t nRow : unlisted) {
+        m_contacts[nRow].reset();
+    }
+    m_contacts.erase(std::remove(m_contacts.begin(), m_contacts.end(), nullptr), m_contacts.end());
     SendToList(WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(m_hContacts, nullptr, TRUE);
 }
 
 bool CMainDlg::OnFoundNode(const char*, const char*)
 {
-    m_pUnlistedContact = std::make_unique<CContact>();
-    m_pPendingContact = m_pUnlistedContact.get();
+    m_collector.OnNode();
     return true;
 }
 
@@ -123,37 +147,8 @@ bool CMainDlg::OnFoundElement(const char* pszName, const char* pszValue, const c
     if (std::strcmp(pszName, "credits") == 0) {
         m_bstrCredits = CBstr::FromAnsi(pszValue);
         UpdateCredits();
-        return true;
-    }
-    if (!m_pPendingContact) {
-        return true;
-    }
-    if (std::strcmp(pszName, "id") == 0) {
-        m_pPendingContact->m_bstrId = CBstr::FromAnsi(pszValue);
-    } else if (std::strcmp(pszName, "fn") == 0) {
-        m_pPendingContact->m_bstrName = CBstr::FromAnsi(pszValue);
-    } else if (std::strcmp(pszName, "ln") == 0) {
-        m_pPendingContact->m_bstrName += L" ";
-        m_pPendingContact->m_bstrName += CBstr::FromAnsi(pszValue);
-    } else if (std::strcmp(pszName, "cn") == 0) {
-        m_pPendingContact->m_bstrNumber = CBstr::FromAnsi(pszValue);
-        AppendPendingContactRow();
+    } else {
+        m_collector.OnElement(pszName, pszValue);
     }
     return true;
-}
-
-// Adds the pending record's row. A node that carries "cn" again gets a record
-// of its own for the second row, so every row owns exactly one record.
-void CMainDlg::AppendPendingContactRow()
-{
-    if (!m_pUnlistedContact) {
-        m_pUnlistedContact = std::make_unique<CContact>(*m_pPendingContact);
-        m_pPendingContact = m_pUnlistedContact.get();
-    }
-    CBstr bstrRow = m_pPendingContact->m_bstrName + L" (" + m_pPendingContact->m_bstrNumber + L")";
-    std::string row = bstrRow.ToAnsi();
-    LRESULT nIndex = SendToList(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
-    if (nIndex >= 0) {
-        m_contacts.push_back(std::move(m_pUnlistedContact));
-    }
 }

@@ -2,7 +2,9 @@
 // the console visible with every row listed, then reads the program's peak
 // working set. The program's standard output is closed, the driver's own
 // (which the caller points at a file or /dev/null), or a pipe drained here.
-// Usage: consoleloadbench closed|inherit|pipe EMAIL PASSWORD ROWS
+// Usage: consoleloadbench closed|inherit|pipe EMAIL PASSWORD ROWS [PROGRAM]
+// PROGRAM is another build of orvexapp.exe (the shipped i686 one, say); the
+// default is the one beside this driver.
 // Prints "RESULT <seconds> <peak working set bytes>" on standard error.
 #include <windows.h>
 #include <psapi.h>
@@ -56,11 +58,14 @@ bool WaitForRows(CAppDriver& app, LRESULT nRows)
 int wmain(int argc, wchar_t** argv)
 {
     CAppDriver::OutputMode mode;
-    if (argc != 5 || !ParseMode(argv[1], mode)) {
-        std::fputs("usage: consoleloadbench closed|inherit|pipe EMAIL PASSWORD ROWS\n", stderr);
+    if ((argc != 5 && argc != 6) || !ParseMode(argv[1], mode)) {
+        std::fputs("usage: consoleloadbench closed|inherit|pipe EMAIL PASSWORD ROWS [PROGRAM]\n", stderr);
         return 2;
     }
     CAppDriver app;
+    if (argc == 6) {
+        app.UseProgram(argv[5]);
+    }
     if (!app.Start(L"", L"", mode)) {
         std::fputs("could not start orvexapp.exe\n", stderr);
         return 1;
