@@ -90,6 +90,11 @@ CommandAnswer ClassifyAnswer(ServiceCommand command, const char* pszAnswer)
     return MatchCommandWords(command, pszAnswer);
 }
 
+bool CountsAsAnswer(ServiceCommand command, DWORD dwStatus, const char* pszAnswer)
+{
+    return (dwStatus >= 200 && dwStatus < 300) || ClassifyAnswer(command, pszAnswer) != CommandAnswer::Unmatched;
+}
+
 std::string InvalidContactNumber(const char* pszAnswer)
 {
     const size_t cbPrefix = sizeof(kInvalidContact) - 1;

@@ -86,6 +86,7 @@ INT_PTR CSendSummaryDlg::OnSendNow(WPARAM wParam, LPARAM)
     m_bClose = false;
     ShowButtons(false);
     CServiceExchange exchange(m_hWnd, nullptr);
+    exchange.TellUnknownOutcome();
     if (!exchange.Open()) {
         ShowButtons(true);
         return TRUE;
@@ -98,7 +99,7 @@ INT_PTR CSendSummaryDlg::OnSendNow(WPARAM wParam, LPARAM)
     ::UpdateWindow(GetItem(IDC_SEND_STATUS));
 
     CommandResponse response;
-    if (exchange.Send(info, nullptr, response) && !response.IsNull()) {
+    if (exchange.Send(ServiceCommand::Send, info, nullptr, response) && !response.IsNull()) {
         ReportAnswer(ClassifyAnswer(ServiceCommand::Send, response.Text()), response.Text());
     }
     ShowButtons(true);

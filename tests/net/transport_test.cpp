@@ -4,13 +4,16 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <malloc.h>
 #include <deque>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "net/exchangebounds.h"
+#include "net/exchangecontext.h"
 #include "net/formfields.h"
 #include "net/internetapi.h"
 #include "net/servicehost.h"
@@ -40,6 +43,9 @@ public:
     MOCK_METHOD(BOOL, InternetCloseHandle, (HINTERNET), (override));
     MOCK_METHOD(BOOL, InternetSetOptionA, (HINTERNET, DWORD, LPVOID, DWORD), (override));
     MOCK_METHOD(BOOL, HttpQueryInfoA, (HINTERNET, DWORD, LPVOID, LPDWORD, LPDWORD), (override));
+    MOCK_METHOD(BOOL, InternetQueryOptionA, (HINTERNET, DWORD, LPVOID, LPDWORD), (override));
+    MOCK_METHOD(INTERNET_STATUS_CALLBACK, InternetSetStatusCallbackA, (HINTERNET, INTERNET_STATUS_CALLBACK),
+                (override));
     MOCK_METHOD(ULONGLONG, TickCount, (), (override));
 };
 
@@ -54,7 +60,8 @@ struct Exchange {
 };
 
 // A machine that is online, whose library opens every handle and sends every
-// request, with the answer served by ServeAnswer.
+// request at once, with a status line and the answer served by ServeAnswer.
+// Closing the request reports its handle closing, as the library does.
 class TransportTest : public ::testing::Test {
 protected:
     TransportTest()
@@ -62,9 +69,29 @@ protected:
         ON_CALL(m_api, InternetGetConnectedState).WillByDefault(Return(TRUE));
         ON_CALL(m_api, InternetOpenA).WillByDefault(Return(kSession));
         ON_CALL(m_api, InternetConnectA).WillByDefault(Return(kConnection));
-        ON_CALL(m_api, HttpOpenRequestA).WillByDefault(Return(kRequest));
+        ON_CALL(m_api, HttpOpenRequestA)
+            .WillByDefault([this](HINTERNET, LPCSTR, LPCSTR, LPCSTR, LPCSTR, LPCSTR*, DWORD, DWORD_PTR dwContext) {
+                m_dwRequestContext = dwContext;
+                return kRequest;
+            });
         ON_CALL(m_api, HttpSendRequestA).WillByDefault(Return(TRUE));
-        ON_CALL(m_api, InternetCloseHandle).WillByDefault(Return(TRUE));
+        ON_CALL(m_api, InternetCloseHandle).WillByDefault([this](HINTERNET hInternet) {
+            if (hInternet == kRequest) {
+                HINTERNET hClosing = kRequest;
+                CExchangeContext::OnStatus(kRequest, std::exchange(m_dwRequestContext, 0),
+                                           INTERNET_STATUS_HANDLE_CLOSING, &hClosing, sizeof(hClosing));
+            }
+            return TRUE;
+        });
+        ON_CALL(m_api, HttpQueryInfoA).WillByDefault([](HINTERNET, DWORD dwLevel, LPVOID pBuffer, LPDWORD, LPDWORD) {
+            if (dwLevel != (HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER)) {
+                ::SetLastError(ERROR_HTTP_HEADER_NOT_FOUND);
+                return FALSE;
+            }
+            *static_cast<DWORD*>(pBuffer) = 200;
+            return TRUE;
+        });
+        EXPECT_CALL(m_api, HttpQueryInfoA).Times(::testing::AnyNumber());
         ServeAnswer({});
     }
 
@@ -120,6 +147,7 @@ protected:
     NiceMock<MockInternetApi> m_api;
     CScopedInternetApi m_scope{m_api};
     CBstr m_bstrErrorMessage;
+    DWORD_PTR m_dwRequestContext = 0;
 };
 
 using OpenInternetSessionTest = TransportTest;
@@ -127,8 +155,10 @@ using OpenInternetSessionTest = TransportTest;
 TEST_F(OpenInternetSessionTest, OnlineOpensAPreconfiguredSessionWithoutDialling)
 {
     EXPECT_CALL(m_api, InternetAutodial).Times(0);
-    EXPECT_CALL(m_api, InternetOpenA(StrEq("QuillbayConsole"), INTERNET_OPEN_TYPE_PRECONFIG, IsNull(), IsNull(), 0))
+    EXPECT_CALL(m_api, InternetOpenA(StrEq("QuillbayConsole"), INTERNET_OPEN_TYPE_PRECONFIG, IsNull(), IsNull(),
+                                     INTERNET_FLAG_ASYNC))
         .WillOnce(Return(kSession));
+    EXPECT_CALL(m_api, InternetSetStatusCallbackA(kSession, ::testing::NotNull()));
     CInternetHandle hSession = Open(true, false);
     EXPECT_EQ(hSession.Get(), kSession);
     EXPECT_TRUE(m_bstrErrorMessage.IsEmpty());
@@ -165,9 +195,11 @@ TEST_F(OpenInternetSessionTest, OfflineWithoutPermissionToDialDoesNotDial)
 TEST_F(OpenInternetSessionTest, TriesADirectSessionWhenThePreconfiguredOneFails)
 {
     InSequence order;
-    EXPECT_CALL(m_api, InternetOpenA(StrEq("QuillbayConsole"), INTERNET_OPEN_TYPE_PRECONFIG, IsNull(), IsNull(), 0))
+    EXPECT_CALL(m_api, InternetOpenA(StrEq("QuillbayConsole"), INTERNET_OPEN_TYPE_PRECONFIG, IsNull(), IsNull(),
+                                     INTERNET_FLAG_ASYNC))
         .WillOnce(Return(nullptr));
-    EXPECT_CALL(m_api, InternetOpenA(StrEq("QuillbayConsole"), INTERNET_OPEN_TYPE_DIRECT, IsNull(), IsNull(), 0))
+    EXPECT_CALL(m_api, InternetOpenA(StrEq("QuillbayConsole"), INTERNET_OPEN_TYPE_DIRECT, IsNull(), IsNull(),
+                                     INTERNET_FLAG_ASYNC))
         .WillOnce(Return(kSession));
     EXPECT_EQ(Open(true, false).Get(), kSession);
     EXPECT_TRUE(m_bstrErrorMessage.IsEmpty());
@@ -176,6 +208,15 @@ TEST_F(OpenInternetSessionTest, TriesADirectSessionWhenThePreconfiguredOneFails)
 TEST_F(OpenInternetSessionTest, BothOpensFailingGivesNoSession)
 {
     EXPECT_CALL(m_api, InternetOpenA).Times(2).WillRepeatedly(Return(nullptr));
+    EXPECT_FALSE(Open(true, false));
+    EXPECT_STREQ(m_bstrErrorMessage.c_str(), L"Quillbay Could not connect to the internet (session NULL).");
+}
+
+// Without its callback the session would never report a completion.
+TEST_F(OpenInternetSessionTest, ASessionThatTakesNoCallbackIsClosedAndReportedAsNone)
+{
+    EXPECT_CALL(m_api, InternetSetStatusCallbackA).WillOnce(Return(INTERNET_INVALID_STATUS_CALLBACK));
+    EXPECT_CALL(m_api, InternetCloseHandle(kSession));
     EXPECT_FALSE(Open(true, false));
     EXPECT_STREQ(m_bstrErrorMessage.c_str(), L"Quillbay Could not connect to the internet (session NULL).");
 }
@@ -195,7 +236,7 @@ TEST_F(PostCommandTest, PostsTheBodyOverTlsToTheCommandScript)
                                         0, 0));
     EXPECT_CALL(m_api, HttpOpenRequestA(kConnection, StrEq("POST"), StrEq("/scripts/orvexconsole/command.php"),
                                         IsNull(), IsNull(), IsNull(),
-                                        INTERNET_FLAG_SECURE | INTERNET_FLAG_NO_AUTO_REDIRECT, 0));
+                                        INTERNET_FLAG_SECURE | INTERNET_FLAG_NO_AUTO_REDIRECT, ::testing::Ne(0u)));
     EXPECT_CALL(m_api, HttpSendRequestA(kRequest, StrEq(kHeader), sizeof(kHeader) - 1, _, 11))
         .WillOnce([](HINTERNET, LPCSTR, DWORD, LPVOID pBody, DWORD cbBody) {
             EXPECT_EQ(std::string(static_cast<const char*>(pBody), cbBody), "action=SEND");
@@ -399,84 +440,6 @@ TEST_F(ExchangeBoundsTest, AnAnswerStillArrivingAtTheDeadlineFailsTheExchange)
     EXPECT_TRUE(exchange.bNull);
 }
 
-// A library whose send waits on a TLS handshake the service never answers.
-// Where closing the request aborts a blocked call (as documented) the send
-// then fails; where it does not (as under Wine) it holds on until let go.
-class CStalledSendApi : public CInternetApi {
-public:
-    explicit CStalledSendApi(bool bCloseAborts) : m_bCloseAborts(bCloseAborts) {}
-
-    HINTERNET InternetConnectA(HINTERNET, LPCSTR, INTERNET_PORT, LPCSTR, LPCSTR, DWORD, DWORD, DWORD_PTR) override
-    {
-        return kConnection;
-    }
-    HINTERNET HttpOpenRequestA(HINTERNET, LPCSTR, LPCSTR, LPCSTR, LPCSTR, LPCSTR*, DWORD, DWORD_PTR) override
-    {
-        return kRequest;
-    }
-    BOOL InternetSetOptionA(HINTERNET, DWORD, LPVOID, DWORD) override { return TRUE; }
-    ULONGLONG TickCount() override { return ::GetTickCount64(); }
-
-    BOOL HttpSendRequestA(HINTERNET, LPCSTR, DWORD, LPVOID, DWORD) override
-    {
-        HANDLE hSender = nullptr;
-        ::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentThread(), ::GetCurrentProcess(), &hSender, SYNCHRONIZE,
-                          FALSE, 0);
-        m_hSender = hSender;
-        ::WaitForSingleObject(m_hLetGo.Get(), INFINITE);
-        return FALSE;
-    }
-    BOOL InternetCloseHandle(HINTERNET hInternet) override
-    {
-        if (hInternet == kRequest) {
-            ++m_nRequestCloses;
-            if (m_bCloseAborts) {
-                LetGo();
-            }
-        }
-        return TRUE;
-    }
-    BOOL HttpQueryInfoA(HINTERNET, DWORD, LPVOID, LPDWORD, LPDWORD) override { return ++m_nLaterCalls, FALSE; }
-    BOOL InternetQueryDataAvailable(HINTERNET, LPDWORD, DWORD, DWORD_PTR) override { return ++m_nLaterCalls, FALSE; }
-
-    void LetGo() { ::SetEvent(m_hLetGo.Get()); }
-
-    // Waits until the thread that sent has ended, if one got that far.
-    void WaitForTheSender()
-    {
-        CKernelHandle hSender(m_hSender.exchange(nullptr));
-        if (hSender) {
-            ::WaitForSingleObject(hSender.Get(), INFINITE);
-        }
-    }
-
-    std::atomic<int> m_nRequestCloses{0};
-    std::atomic<int> m_nLaterCalls{0};
-
-private:
-    const bool m_bCloseAborts;
-    CKernelHandle m_hLetGo{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    std::atomic<HANDLE> m_hSender{nullptr};
-};
-
-TEST_F(ExchangeBoundsTest, ASendStillWaitingAtTheDeadlineFailsAndItsRequestIsLeftAlone)
-{
-    Store(CExchangeBounds::kAnswerDeadlineValueName, REG_DWORD, 1);
-    for (bool bCloseAborts : {true, false}) {
-        SCOPED_TRACE(bCloseAborts ? "closing aborts the send" : "the send holds on");
-        CStalledSendApi api(bCloseAborts);
-        CScopedInternetApi scope(api);
-        bool bOk = true;
-        EXPECT_TRUE(PostCommand(kSession, "action=SEND", bOk).IsNull());
-        EXPECT_FALSE(bOk);
-        EXPECT_EQ(api.m_nRequestCloses, 1);
-        api.LetGo();
-        api.WaitForTheSender();
-        EXPECT_EQ(api.m_nRequestCloses, 1) << "closed once, by the caller";
-        EXPECT_EQ(api.m_nLaterCalls, 0) << "the sender, once let go, read nothing";
-    }
-}
-
 TEST_F(PostCommandTest, ARedirectIsNotAnAnswerAnyOtherStatusIs)
 {
     ServeAnswer({"QLB"});
@@ -490,6 +453,83 @@ TEST_F(PostCommandTest, ARedirectIsNotAnAnswerAnyOtherStatusIs)
         bool bRedirect = dwStatus >= 300 && dwStatus < 400;
         EXPECT_EQ(Post().bOk, !bRedirect) << dwStatus;
         ServeAnswer({"QLB"});
+    }
+}
+
+// What the body announced against what arrived, and the block the text ends
+// up in: exact when a length was announced, trimmed after growing otherwise.
+TEST_F(PostCommandTest, AnAnswerShorterThanItsAnnouncedLengthIsNoAnswer)
+{
+    struct Case {
+        const char* pszAnnounced;  // null: no Content-Length
+        size_t cbBody;
+        ExchangeEnd end;
+        size_t cbBlockAtMost;
+    };
+    const Case cases[] = {
+        {"40000", 150, ExchangeEnd::NoAnswer, 0},
+        {"3000", 3000, ExchangeEnd::Answered, 3001},
+        {"300000", 300000, ExchangeEnd::Answered, 300001},
+        {"x12", 3000, ExchangeEnd::Answered, 3001 + 64 * 1024},
+        {nullptr, 300000, ExchangeEnd::Answered, 300001 + 64 * 1024},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pszAnnounced ? c.pszAnnounced : "no length");
+        ServeAnswer({std::string(c.cbBody, 'd')});
+        EXPECT_CALL(m_api, HttpQueryInfoA(kRequest, HTTP_QUERY_CONTENT_LENGTH, _, _, _))
+            .WillRepeatedly([&c](HINTERNET, DWORD, LPVOID pBuffer, LPDWORD pcbBuffer, LPDWORD) {
+                if (!c.pszAnnounced) {
+                    return FALSE;
+                }
+                *pcbBuffer = static_cast<DWORD>(std::strlen(c.pszAnnounced));
+                std::memcpy(pBuffer, c.pszAnnounced, *pcbBuffer + 1);
+                return TRUE;
+            });
+        ExchangeReport report;
+        CommandResponse response = PostCommand(kSession, "action=GETINFORMATION", report);
+        EXPECT_EQ(report.end, c.end);
+        EXPECT_EQ(response.IsNull(), c.end != ExchangeEnd::Answered);
+        if (!response.IsNull()) {
+            EXPECT_EQ(response.Length(), c.cbBody);
+            EXPECT_GE(_msize(const_cast<char*>(response.Text())), c.cbBody + 1);
+            EXPECT_LE(_msize(const_cast<char*>(response.Text())), c.cbBlockAtMost);
+        }
+    }
+}
+
+// No status line, or one the library could not read: the request went out and
+// nothing came back that counts.
+TEST_F(PostCommandTest, AnAnswerWithoutAStatusLineIsNoAnswer)
+{
+    struct Case {
+        const char* name;
+        DWORD dwRequestFlags;
+        BOOL bStatusRead;
+        DWORD dwStatus;
+    };
+    const Case cases[] = {
+        {"flagged as without headers", INTERNET_REQFLAG_NO_HEADERS, TRUE, 200},
+        {"status zero", 0, TRUE, 0},
+        {"status unreadable", 0, FALSE, 0},
+        {"status out of range", 0, TRUE, 1200},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ServeAnswer({"LOGIN_FAILED"});
+        EXPECT_CALL(m_api, InternetQueryOptionA(kRequest, INTERNET_OPTION_REQUEST_FLAGS, _, _))
+            .WillOnce([&c](HINTERNET, DWORD, LPVOID pBuffer, LPDWORD) {
+                *static_cast<DWORD*>(pBuffer) = c.dwRequestFlags;
+                return TRUE;
+            });
+        EXPECT_CALL(m_api, HttpQueryInfoA(kRequest, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, _, _, _))
+            .Times(::testing::AtMost(1))
+            .WillRepeatedly([&c](HINTERNET, DWORD, LPVOID pBuffer, LPDWORD, LPDWORD) {
+                *static_cast<DWORD*>(pBuffer) = c.dwStatus;
+                return c.bStatusRead;
+            });
+        ExchangeReport report;
+        EXPECT_TRUE(PostCommand(kSession, "action=SEND", report).IsNull());
+        EXPECT_EQ(report.end, ExchangeEnd::NoAnswer);
     }
 }
 
