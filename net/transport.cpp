@@ -16,10 +16,6 @@ constexpr char kCommandPath[] = "/scripts/orvexconsole/command.php";
 constexpr char kContentTypeHeader[] = "Content-Type: application/x-www-form-urlencoded";
 // Larger announced lengths are not taken on trust: the block then grows as the answer arrives.
 constexpr unsigned long long kMaxReservation = 256ull * 1024 * 1024;
-// Wine's library does not cancel a pending call when its request is closed: a
-// request given up on keeps a library thread and a socket until the service
-// lets go. Past this many, further exchanges fail at once instead of adding more.
-constexpr LONG kMaxRequestsHeldByTheLibrary = 4;
 
 bool DialUp(CInternetApi& api, bool bAllowDial, bool bUnattended)
 {

@@ -17,6 +17,12 @@ struct ExchangeReport {
     DWORD dwStatus = 0;  // the answer's HTTP status
 };
 
+// Wine's library does not cancel a pending call when its request is closed: a
+// request given up on keeps a library thread and a socket until the service
+// lets go. With this many held, further exchanges fail at once instead of
+// adding more.
+inline constexpr LONG kMaxRequestsHeldByTheLibrary = 4;
+
 // Makes sure the machine is online (dialling if allowed) and opens a session
 // in the library's asynchronous mode. Null on failure, with the reason in
 // bstrErrorMessage.

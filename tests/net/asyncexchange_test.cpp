@@ -266,12 +266,12 @@ TEST(AsyncExchangeTest, FiftyStalledExchangesLeaveThreadAndHandleCountsFlat)
 TEST(AsyncExchangeTest, RequestsTheLibraryHoldsOnToAreBounded)
 {
     std::vector<std::unique_ptr<CAsyncLibrary>> libraries;
-    for (int i = 0; i < 6; ++i) {
+    for (LONG i = 0; i < kMaxRequestsHeldByTheLibrary + 2; ++i) {
         libraries.push_back(std::make_unique<CAsyncLibrary>(Stall::Handshake, OnClose::HoldOn));
         EXPECT_EQ(Exchange(*libraries.back()).end, ExchangeEnd::Failed);
-        EXPECT_EQ(libraries.back()->m_nSends, i < 4 ? 1 : 0) << i;
+        EXPECT_EQ(libraries.back()->m_nSends, i < kMaxRequestsHeldByTheLibrary ? 1 : 0) << i;
     }
-    EXPECT_EQ(CExchangeContext::Alive(), 4);
+    EXPECT_EQ(CExchangeContext::Alive(), kMaxRequestsHeldByTheLibrary);
     for (auto& pLibrary : libraries) {
         pLibrary->LetGo();
     }

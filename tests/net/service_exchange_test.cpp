@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <initializer_list>
 #include <mutex>
 #include <string>
@@ -9,9 +10,11 @@
 #include <vector>
 
 #include "net/commandcatalogue.h"
+#include "net/exchangebounds.h"
 #include "net/formfields.h"
 #include "net/internetapi.h"
 #include "net/transport.h"
+#include "processcounts.h"
 #include "standinclient.h"
 
 // Real WinINet over TLS to the stand-in service at https://localhost.
@@ -284,6 +287,40 @@ TEST_F(CommandBodyTest, UntrustedOrWrongHostCertificateFailsBeforeAnythingIsSent
         EXPECT_EQ(m_api.SendError(), dwExpectedError);
         EXPECT_THAT(m_standin.Requests(), IsEmpty());
     }
+}
+
+// Wine's library neither cancels a pending call when its request is closed
+// nor ends a TLS handshake the service never answers: each such request keeps
+// a library thread until the service lets go. With a few held, further
+// exchanges fail at once, so a run of stalls adds no more than those few.
+TEST_F(ServiceExchangeTest, FiftyStalledExchangesInARowLeaveTheCountsBounded)
+{
+    static constexpr wchar_t kKey[] = L"Software\\Velmora\\Orvex\\Windows";
+    DWORD dwDeadlineSeconds = 1;
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, CExchangeBounds::kAnswerDeadlineValueName, REG_DWORD,
+                                &dwDeadlineSeconds, sizeof(dwDeadlineSeconds)),
+              ERROR_SUCCESS);
+    ASSERT_TRUE(Send(ServiceCommand::GetInformation).bOk) << "the library's one-time allocations";
+    ASSERT_TRUE(m_standin.ClearRequests());
+    const DWORD processId = ::GetCurrentProcessId();
+    const ProcessCounts before = CountsOfProcess(processId);
+    ProcessCounts held;
+    for (LONG i = 0; i < 50; ++i) {
+        if (i < kMaxRequestsHeldByTheLibrary) {
+            ASSERT_TRUE(m_standin.QueueConnectionFault("stall"));
+        }
+        EXPECT_FALSE(Send(ServiceCommand::GetInformation).bOk) << i;
+        if (i + 1 == kMaxRequestsHeldByTheLibrary) {
+            held = CountsOfProcess(processId);
+        }
+    }
+    const ProcessCounts after = CountsOfProcess(processId);
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, CExchangeBounds::kAnswerDeadlineValueName);
+    std::printf("threads %lu, %lu with the most held, %lu after fifty; handles %lu, %lu, %lu\n", before.threads,
+                held.threads, after.threads, before.handles, held.handles, after.handles);
+    EXPECT_THAT(m_standin.Requests(), IsEmpty());
+    EXPECT_LE(after.threads, held.threads);
+    EXPECT_LE(after.handles, held.handles);
 }
 
 class AnswerFramingTest : public ServiceExchangeTest, public ::testing::WithParamInterface<Framing> {
