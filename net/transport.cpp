@@ -91,9 +91,10 @@ std::optional<unsigned long long> AnnouncedLength(CInternetApi& api, HINTERNET h
 // byte ends the text of its chunk; later chunks are appended after it.
 bool ReadAnswer(CAsyncRequest& request, CAnswerText& text)
 {
+    // Where the announced block cannot be had at once, it grows as the bytes come.
     std::optional<unsigned long long> cbAnnounced = AnnouncedLength(InternetApi(), request.Handle());
-    if (cbAnnounced && *cbAnnounced <= kMaxReservation && !text.Reserve(static_cast<size_t>(*cbAnnounced))) {
-        return false;
+    if (cbAnnounced && *cbAnnounced <= kMaxReservation) {
+        text.Reserve(static_cast<size_t>(*cbAnnounced));
     }
     unsigned long long cbReceived = 0;
     for (;;) {
