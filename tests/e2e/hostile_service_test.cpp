@@ -21,7 +21,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 constexpr DWORD kTimeoutSeconds = 2;
-constexpr DWORD kDeadlineSeconds = 5;
+constexpr DWORD kDeadlineSeconds = 4;
 constexpr DWORD kBoundedWaitMs = 20000;
 constexpr DWORD kLongTimeoutSeconds = 60;
 
