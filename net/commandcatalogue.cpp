@@ -1,5 +1,6 @@
 #include "net/commandcatalogue.h"
 
+#include <algorithm>
 #include <cstring>
 #include <initializer_list>
 #include <utility>
@@ -11,6 +12,7 @@ namespace {
 
 constexpr char kNotFound[] = "404 Not Found";
 constexpr char kInvalidContact[] = "INVALID_CONTACT:";
+constexpr char kWhiteSpace[] = " \t\r\n";
 
 using ResultWord = std::pair<const char*, CommandAnswer>;
 
@@ -88,6 +90,43 @@ CommandAnswer ClassifyAnswer(ServiceCommand command, const char* pszAnswer)
         return CommandAnswer::NotFound;
     }
     return MatchCommandWords(command, pszAnswer);
+}
+
+bool CountsAsAnswer(ServiceCommand command, DWORD dwStatus, const char* pszAnswer)
+{
+    if (ClassifyAnswer(command, pszAnswer) != CommandAnswer::Unmatched) {
+        return true;
+    }
+    if (dwStatus < 200 || dwStatus >= 300) {
+        return false;
+    }
+    return command != ServiceCommand::GetInformation || !pszAnswer || IsWholeDocument(pszAnswer);
+}
+
+// The element's name ends at a space or the end of its tag, as the parser reads it.
+bool IsWholeDocument(const char* pszText)
+{
+    const char* pStart = pszText + std::strspn(pszText, kWhiteSpace);
+    if (pStart[0] != '<') {
+        return true;
+    }
+    if (pStart[1] == '\0' || std::strchr("?!/", pStart[1])) {
+        return pStart[1] != '\0';
+    }
+    const char* pTagEnd = std::strchr(pStart, '>');
+    if (!pTagEnd) {
+        return false;
+    }
+    if (pTagEnd[-1] == '/') {
+        return true;
+    }
+    const char* pNameEnd = std::find(pStart + 1, pTagEnd, ' ');
+    const std::string endTag = "</" + std::string(pStart + 1, pNameEnd) + ">";
+    size_t cbText = std::strlen(pTagEnd);
+    while (cbText > 0 && std::strchr(kWhiteSpace, pTagEnd[cbText - 1])) {
+        --cbText;
+    }
+    return cbText > endTag.size() && std::memcmp(pTagEnd + cbText - endTag.size(), endTag.data(), endTag.size()) == 0;
 }
 
 std::string InvalidContactNumber(const char* pszAnswer)

@@ -47,6 +47,18 @@ void SetCommonFields(FormFields& info, ServiceCommand command, const CBstr& bstr
 // A null answer is Unmatched: callers test nothing when the exchange failed.
 CommandAnswer ClassifyAnswer(ServiceCommand command, const char* pszAnswer);
 
+// Whether a whole answer counts as the service's: a text that the command's
+// rules recognise, whatever the status (a service may refuse credentials with
+// 401 or 403 and LOGIN_FAILED), or else a status in 200-299 and, for a details
+// document, a whole one. Any other answer, an error page or a cut document,
+// fails the exchange like a lost connection.
+bool CountsAsAnswer(ServiceCommand command, DWORD dwStatus, const char* pszAnswer);
+
+// False when the text opens an element that it does not close at its end
+// (trailing white space aside): a document cut short. The library ends some
+// cut answers like whole ones, such as a chunked body without its last chunk.
+bool IsWholeDocument(const char* pszText);
+
 // The rest of an "INVALID_CONTACT:" answer, as it stands. A rest that does not
 // fit the number field is cut to kContactNumberSize - 1 bytes, never inside a
 // double-byte character.

@@ -75,4 +75,15 @@ BOOL CInternetApi::HttpQueryInfoA(HINTERNET hRequest, DWORD dwInfoLevel, LPVOID 
     return ::HttpQueryInfoA(hRequest, dwInfoLevel, pBuffer, pcbBuffer, pdwIndex);
 }
 
+BOOL CInternetApi::InternetQueryOptionA(HINTERNET hInternet, DWORD dwOption, LPVOID pBuffer, LPDWORD pcbBuffer)
+{
+    return ::InternetQueryOptionA(hInternet, dwOption, pBuffer, pcbBuffer);
+}
+
+INTERNET_STATUS_CALLBACK CInternetApi::InternetSetStatusCallbackA(HINTERNET hInternet,
+                                                                  INTERNET_STATUS_CALLBACK pfnCallback)
+{
+    return ::InternetSetStatusCallbackA(hInternet, pfnCallback);
+}
+
 ULONGLONG CInternetApi::TickCount() { return ::GetTickCount64(); }

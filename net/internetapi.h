@@ -28,6 +28,9 @@ public:
     virtual BOOL InternetSetOptionA(HINTERNET hInternet, DWORD dwOption, LPVOID pBuffer, DWORD cbBuffer);
     virtual BOOL HttpQueryInfoA(HINTERNET hRequest, DWORD dwInfoLevel, LPVOID pBuffer, LPDWORD pcbBuffer,
                                 LPDWORD pdwIndex);
+    virtual BOOL InternetQueryOptionA(HINTERNET hInternet, DWORD dwOption, LPVOID pBuffer, LPDWORD pcbBuffer);
+    virtual INTERNET_STATUS_CALLBACK InternetSetStatusCallbackA(HINTERNET hInternet,
+                                                                INTERNET_STATUS_CALLBACK pfnCallback);
     // Milliseconds since an arbitrary start; the clock behind the answer deadline.
     virtual ULONGLONG TickCount();
 };

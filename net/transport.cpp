@@ -1,13 +1,12 @@
 #include "net/transport.h"
 
-#include <cstdint>
-#include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
-#include <utility>
 
+#include "net/answertext.h"
+#include "net/asyncrequest.h"
 #include "net/exchangebounds.h"
-#include "net/exchangejob.h"
 #include "net/servicehost.h"
 
 namespace {
@@ -15,53 +14,8 @@ namespace {
 constexpr char kUserAgent[] = "QuillbayConsole";
 constexpr char kCommandPath[] = "/scripts/orvexconsole/command.php";
 constexpr char kContentTypeHeader[] = "Content-Type: application/x-www-form-urlencoded";
-constexpr DWORD kChunkSize = 1024;
-
-// The answer as it grows; the buffer doubles, so reading stays linear in the
-// answer's size.
-class CAnswerText {
-public:
-    // False when memory runs out.
-    bool Append(const char* pch, size_t cb)
-    {
-        if (cb >= SIZE_MAX - m_cb || !Reserve(m_cb + cb + 1)) {
-            return false;
-        }
-        std::memcpy(m_pszText.get() + m_cb, pch, cb);
-        m_cb += cb;
-        m_pszText.get()[m_cb] = '\0';
-        return true;
-    }
-
-    CommandResponse Release() noexcept { return CommandResponse(std::move(m_pszText), m_cb); }
-
-private:
-    bool Reserve(size_t cbNeeded)
-    {
-        if (cbNeeded <= m_cbCapacity) {
-            return true;
-        }
-        size_t cbCapacity = m_cbCapacity ? m_cbCapacity : kChunkSize + 1;
-        while (cbCapacity < cbNeeded) {
-            if (cbCapacity > SIZE_MAX / 2) {
-                return false;
-            }
-            cbCapacity *= 2;
-        }
-        void* pGrown = std::realloc(m_pszText.get(), cbCapacity);
-        if (!pGrown) {
-            return false;
-        }
-        m_pszText.release();
-        m_pszText.reset(static_cast<char*>(pGrown));
-        m_cbCapacity = cbCapacity;
-        return true;
-    }
-
-    CHeapPtr<char> m_pszText;
-    size_t m_cb = 0;
-    size_t m_cbCapacity = 0;
-};
+// Larger announced lengths are not taken on trust: the block then grows as the answer arrives.
+constexpr unsigned long long kMaxReservation = 256ull * 1024 * 1024;
 
 bool DialUp(CInternetApi& api, bool bAllowDial, bool bUnattended)
 {
@@ -81,10 +35,9 @@ bool IsOnline(CInternetApi& api)
     return api.InternetGetConnectedState(&dwConnectionFlags, 0) != FALSE;
 }
 
-// A service that holds the line would otherwise keep the member's window
-// frozen for as long as it likes. Set on the session, the timeouts reach every
-// request on Windows; Wine hands only the connect timeout down, so the request
-// gets them too.
+// A service that holds the line would otherwise keep a library thread for as
+// long as it likes. Set on the session, the timeouts reach every request on
+// Windows; Wine hands only the connect timeout down, so the request gets them too.
 void BoundEveryWait(CInternetApi& api, HINTERNET hInternet)
 {
     DWORD dwTimeoutMs = CExchangeBounds::TimeoutMs();
@@ -94,62 +47,103 @@ void BoundEveryWait(CInternetApi& api, HINTERNET hInternet)
     }
 }
 
-// Redirects are not followed (the body holds the member's credentials and a
-// redirect may name another host), so a redirect is no answer.
-bool IsRedirect(CInternetApi& api, HINTERNET hRequest)
+// The answer's status, or 0 when it came without a status line.
+DWORD AnswerStatus(CInternetApi& api, HINTERNET hRequest)
 {
+    DWORD dwFlags = 0;
+    DWORD cbFlags = sizeof(dwFlags);
+    if (api.InternetQueryOptionA(hRequest, INTERNET_OPTION_REQUEST_FLAGS, &dwFlags, &cbFlags) &&
+        (dwFlags & INTERNET_REQFLAG_NO_HEADERS)) {
+        return 0;
+    }
     DWORD dwStatus = 0;
     DWORD cbStatus = sizeof(dwStatus);
     if (!api.HttpQueryInfoA(hRequest, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &dwStatus, &cbStatus,
-                            nullptr)) {
-        return false;
+                            nullptr) ||
+        dwStatus < 100 || dwStatus > 599) {
+        return 0;
     }
-    return dwStatus >= 300 && dwStatus < 400;
+    return dwStatus;
 }
 
-bool SendRequest(HINTERNET hRequest, const std::string& body)
+// The body length the answer announced, when it announced one that reads as a number.
+std::optional<unsigned long long> AnnouncedLength(CInternetApi& api, HINTERNET hRequest)
 {
-    return InternetApi().HttpSendRequestA(hRequest, kContentTypeHeader, sizeof(kContentTypeHeader) - 1,
-                                          const_cast<char*>(body.c_str()), static_cast<DWORD>(body.size())) != FALSE;
+    char szLength[24] = {};
+    DWORD cbLength = sizeof(szLength) - 1;
+    if (!api.HttpQueryInfoA(hRequest, HTTP_QUERY_CONTENT_LENGTH, szLength, &cbLength, nullptr) || cbLength == 0 ||
+        cbLength > 19) {
+        return std::nullopt;
+    }
+    unsigned long long cb = 0;
+    for (DWORD i = 0; i < cbLength; ++i) {
+        if (szLength[i] < '0' || szLength[i] > '9') {
+            return std::nullopt;
+        }
+        cb = cb * 10 + static_cast<unsigned long long>(szLength[i] - '0');
+    }
+    return cb;
 }
 
-// Reads until the library reports the end; a redirect is no answer. A failed
-// availability query counts as a failed read: stopping there would pass a
-// truncated answer off as whole. So does passing the deadline: a service that
-// drips its answer byte by byte defeats any timeout on a single read. A NUL
+// Reads until the library reports the end. A failed query or read, or the
+// deadline, fails the answer: what arrived may be a part. So does a body
+// shorter than it announced, which the library ends like a whole one. A NUL
 // byte ends the text of its chunk; later chunks are appended after it.
-CommandResponse ReadAnswer(HINTERNET hRequest, ULONGLONG ullDeadline, bool& bOk)
+bool ReadAnswer(CAsyncRequest& request, CAnswerText& text)
 {
-    CInternetApi& api = InternetApi();
-    if (IsRedirect(api, hRequest)) {
-        return {};
+    // Where the announced block cannot be had at once, it grows as the bytes come.
+    std::optional<unsigned long long> cbAnnounced = AnnouncedLength(InternetApi(), request.Handle());
+    if (cbAnnounced && *cbAnnounced <= kMaxReservation) {
+        text.Reserve(static_cast<size_t>(*cbAnnounced));
     }
-    CAnswerText text;
-    char cPartResult[kChunkSize];
+    unsigned long long cbReceived = 0;
     for (;;) {
-        if (api.TickCount() >= ullDeadline) {
-            return {};
-        }
         DWORD dwBytesAvailable = 0;
-        if (!api.InternetQueryDataAvailable(hRequest, &dwBytesAvailable, 0, 0)) {
-            return {};
-        }
-        DWORD dwBytesToRead = dwBytesAvailable < kChunkSize ? dwBytesAvailable : kChunkSize;
         DWORD dwBytesRead = 0;
-        if (!api.InternetReadFile(hRequest, cPartResult, dwBytesToRead, &dwBytesRead) ||
-            dwBytesRead > dwBytesToRead) {
-            return {};
+        if (!request.QueryDataAvailable(dwBytesAvailable) ||
+            !request.Read(dwBytesAvailable < CExchangeContext::kChunkSize ? dwBytesAvailable
+                                                                            : CExchangeContext::kChunkSize,
+                          dwBytesRead)) {
+            return false;
         }
         if (dwBytesRead == 0) {
             break;
         }
+        cbReceived += dwBytesRead;
+        const char* cPartResult = request.Data();
         const void* pNul = std::memchr(cPartResult, '\0', dwBytesRead);
         size_t cbText = pNul ? static_cast<size_t>(static_cast<const char*>(pNul) - cPartResult) : dwBytesRead;
         if (!text.Append(cPartResult, cbText)) {
-            return {};
+            return false;
         }
     }
-    bOk = true;
+    return !cbAnnounced || cbReceived >= *cbAnnounced;
+}
+
+// Sends the request and reads the whole answer. Redirects are not followed
+// (the body holds the member's credentials and a redirect may name another
+// host), so a redirect is no answer.
+CommandResponse Exchange(CAsyncRequest& request, ExchangeReport& report)
+{
+    if (!request.Send(kContentTypeHeader, sizeof(kContentTypeHeader) - 1)) {
+        report.end = request.WasRequestSent() ? ExchangeEnd::NoAnswer : ExchangeEnd::Failed;
+        return {};
+    }
+    report.end = ExchangeEnd::NoAnswer;
+    DWORD dwStatus = AnswerStatus(InternetApi(), request.Handle());
+    if (dwStatus == 0) {
+        return {};
+    }
+    if (dwStatus >= 300 && dwStatus < 400) {
+        report.end = ExchangeEnd::Failed;
+        return {};
+    }
+    CAnswerText text;
+    if (!ReadAnswer(request, text)) {
+        return {};
+    }
+    report.end = ExchangeEnd::Answered;
+    report.dwStatus = dwStatus;
     return text.Release();
 }
 
@@ -162,9 +156,15 @@ CInternetHandle OpenInternetSession(bool bAllowDial, bool bUnattended, CBstr& bs
         bstrErrorMessage = CBstr(L"Quillbay could not connect to the internet.");
         return {};
     }
-    CInternetHandle hSession(api.InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    CInternetHandle hSession(
+        api.InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, INTERNET_FLAG_ASYNC));
     if (!hSession) {
-        hSession.Reset(api.InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+        hSession.Reset(api.InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, INTERNET_FLAG_ASYNC));
+    }
+    // Without its callback an asynchronous session would never report a completion.
+    if (hSession && api.InternetSetStatusCallbackA(hSession.Get(), CExchangeContext::OnStatus) ==
+                        INTERNET_INVALID_STATUS_CALLBACK) {
+        hSession.Reset();
     }
     if (!hSession) {
         bstrErrorMessage = CBstr(L"Quillbay Could not connect to the internet (session NULL).");
@@ -174,21 +174,24 @@ CInternetHandle OpenInternetSession(bool bAllowDial, bool bUnattended, CBstr& bs
     return hSession;
 }
 
-CommandResponse SendCommand(HINTERNET hSession, FormFields& request, bool& bOk)
+CommandResponse SendCommand(HINTERNET hSession, FormFields& request, ExchangeReport& report)
 {
     CBstr bstrBody;
     request.BuildRequest(bstrBody);
     std::string body = bstrBody.ToAnsi();
-    return PostCommand(hSession, body.c_str(), bOk);
+    CommandResponse response = PostCommand(hSession, body.c_str(), report);
+    ::SecureZeroMemory(&body[0], body.size());
+    return response;
 }
 
-CommandResponse PostCommand(HINTERNET hSession, const char* pszBody, bool& bOk)
+CommandResponse PostCommand(HINTERNET hSession, const char* pszBody, ExchangeReport& report)
 {
-    bOk = false;
-    if (!hSession) {
+    report = {};
+    if (!hSession || CExchangeContext::Alive() >= kMaxRequestsHeldByTheLibrary) {
         return {};
     }
     CInternetApi& api = InternetApi();
+    const ULONGLONG ullDeadline = api.TickCount() + CExchangeBounds::AnswerDeadlineMs();
     CInternetHandle hConnect(api.InternetConnectA(hSession, kServiceHost, INTERNET_DEFAULT_HTTPS_PORT, nullptr,
                                                   nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     if (!hConnect) {
@@ -196,12 +199,27 @@ CommandResponse PostCommand(HINTERNET hSession, const char* pszBody, bool& bOk)
     }
     // TLS with the library's full certificate checks. Never add a flag that
     // ignores certificate errors (INTERNET_FLAG_IGNORE_CERT_*, SECURITY_FLAG_IGNORE_*).
-    CInternetHandle hRequest(api.HttpOpenRequestA(hConnect.Get(), "POST", kCommandPath, nullptr, nullptr, nullptr,
-                                                  INTERNET_FLAG_SECURE | INTERNET_FLAG_NO_AUTO_REDIRECT, 0));
-    if (!hRequest) {
+    CAsyncRequest request(ullDeadline);
+    if (!request.Open(hConnect.Get(), kCommandPath, INTERNET_FLAG_SECURE | INTERNET_FLAG_NO_AUTO_REDIRECT,
+                      pszBody ? pszBody : "")) {
         return {};
     }
-    BoundEveryWait(api, hRequest.Get());
-    return CExchangeJob::Run(hRequest, pszBody ? pszBody : "", SendRequest, ReadAnswer,
-                             CExchangeBounds::AnswerDeadlineMs(), bOk);
+    BoundEveryWait(api, request.Handle());
+    return Exchange(request, report);
+}
+
+CommandResponse SendCommand(HINTERNET hSession, FormFields& request, bool& bOk)
+{
+    ExchangeReport report;
+    CommandResponse response = SendCommand(hSession, request, report);
+    bOk = report.end == ExchangeEnd::Answered;
+    return response;
+}
+
+CommandResponse PostCommand(HINTERNET hSession, const char* pszBody, bool& bOk)
+{
+    ExchangeReport report;
+    CommandResponse response = PostCommand(hSession, pszBody, report);
+    bOk = report.end == ExchangeEnd::Answered;
+    return response;
 }

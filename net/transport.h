@@ -5,12 +5,35 @@
 #include "net/formfields.h"
 #include "net/internethandle.h"
 
-// Makes sure the machine is online (dialling if allowed) and opens a session.
-// Null on failure, with the reason in bstrErrorMessage.
+// How one exchange ended.
+enum class ExchangeEnd {
+    Failed,    // the request never went out whole, or the answer was a redirect
+    NoAnswer,  // the request went out whole but no whole answer came: the service may have acted on it
+    Answered   // a whole answer with a status line
+};
+
+struct ExchangeReport {
+    ExchangeEnd end = ExchangeEnd::Failed;
+    DWORD dwStatus = 0;  // the answer's HTTP status
+};
+
+// Wine's library does not cancel a pending call when its request is closed: a
+// request given up on keeps a library thread and a socket until the service
+// lets go. With this many held, further exchanges fail at once instead of
+// adding more.
+inline constexpr LONG kMaxRequestsHeldByTheLibrary = 4;
+
+// Makes sure the machine is online (dialling if allowed) and opens a session
+// in the library's asynchronous mode. Null on failure, with the reason in
+// bstrErrorMessage.
 CInternetHandle OpenInternetSession(bool bAllowDial, bool bUnattended, CBstr& bstrErrorMessage);
 
 // Posts the request's body to the service's command script and reads the
-// whole answer. bOk is true when the request was sent and the answer read to
-// its end; the text is then null only when the answer was empty.
+// whole answer, all within the answer deadline. The text is null unless the
+// exchange was answered, and then only when the answer was empty.
+CommandResponse SendCommand(HINTERNET hSession, FormFields& request, ExchangeReport& report);
+CommandResponse PostCommand(HINTERNET hSession, const char* pszBody, ExchangeReport& report);
+
+// As above; bOk tells whether the exchange was answered.
 CommandResponse SendCommand(HINTERNET hSession, FormFields& request, bool& bOk);
 CommandResponse PostCommand(HINTERNET hSession, const char* pszBody, bool& bOk);

@@ -15,6 +15,10 @@ inline constexpr char kNoInternetCaption[] = "Cannot Connect to Internet";
 inline constexpr char kNoServerText[] =
     "The Quillbay Console cannot connect to it's Server. Please try again later.";
 inline constexpr char kNoServerCaption[] = "Cannot Connect to Quillbay";
+// A send whose request went out without a whole answer coming back.
+inline constexpr char kNoAnswerText[] = "The Quillbay Console did not receive an answer from its Server. Your message "
+                                        "may have been sent: please check before you send it again.";
+inline constexpr char kNoAnswerCaption[] = "No Answer from Quillbay";
 inline constexpr char kUpdateRequiredCaption[] = "Update Required";
 
 // "A Critical Update is required. Please visit <host> to obtain the new version."

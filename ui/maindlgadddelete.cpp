@@ -65,7 +65,7 @@ bool CMainDlg::RequestDeletion(CInternetAccessProgress& dlgProgress, const CBstr
     SetCommonFields(info, ServiceCommand::DeleteContacts, m_bstrUserName, m_bstrPassword);
     info.SetField(L"cl", bstrDeleteList);
     CommandResponse response;
-    if (!exchange.Send(info, L"Deleting Contact(s)...", response)) {
+    if (!exchange.Send(ServiceCommand::DeleteContacts, info, L"Deleting Contact(s)...", response)) {
         return false;
     }
     if (!response.IsNull()) {

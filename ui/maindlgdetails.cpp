@@ -72,7 +72,7 @@ bool CMainDlg::FetchDetails()
     FormFields info;
     SetCommonFields(info, ServiceCommand::GetInformation, m_bstrUserName, m_bstrPassword);
     CommandResponse response;
-    if (!exchange.Send(info, L"Loading Details...", response)) {
+    if (!exchange.Send(ServiceCommand::GetInformation, info, L"Loading Details...", response)) {
         return false;
     }
     if (response.IsNull()) {

@@ -94,7 +94,7 @@ bool CNewContactDlg::AddContact()
     info.SetField(L"ln", m_bstrLastName);
     info.SetField(L"cn", m_bstrNumber);
     CommandResponse response;
-    if (!exchange.Send(info, L"Adding Contact...", response)) {
+    if (!exchange.Send(ServiceCommand::AddContact, info, L"Adding Contact...", response)) {
         return false;
     }
     return !response.IsNull() && ReportAnswer(ClassifyAnswer(ServiceCommand::AddContact, response.Text()));

@@ -91,6 +91,7 @@ INT_PTR CSendSummaryDlg::OnSendNow(WPARAM wParam, LPARAM)
     m_bClose = false;
     ShowButtons(false);
     CServiceExchange exchange(m_hWnd, nullptr);
+    exchange.TellUnknownOutcome();
     if (!exchange.Open()) {
         ShowButtons(true);
         return TRUE;
@@ -103,7 +104,7 @@ INT_PTR CSendSummaryDlg::OnSendNow(WPARAM wParam, LPARAM)
     ::UpdateWindow(GetItem(IDC_SEND_STATUS));
 
     CommandResponse response;
-    if (exchange.Send(info, nullptr, response) && !response.IsNull()) {
+    if (exchange.Send(ServiceCommand::Send, info, nullptr, response) && !response.IsNull()) {
         ReportAnswer(ClassifyAnswer(ServiceCommand::Send, response.Text()), response.Text());
     }
     ShowButtons(true);

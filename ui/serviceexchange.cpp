@@ -28,17 +28,22 @@ bool CServiceExchange::Open()
     return true;
 }
 
-bool CServiceExchange::Send(FormFields& info, LPCWSTR pszStatus, CommandResponse& response)
+bool CServiceExchange::Send(ServiceCommand command, FormFields& info, LPCWSTR pszStatus, CommandResponse& response)
 {
     if (m_pProgress && pszStatus) {
         m_pProgress->SetStatusText(CBstr(pszStatus));
     }
     Step();
-    bool bOk = false;
-    response = SendCommand(m_hSession.Get(), info, bOk);
-    if (!bOk) {
-        ::MessageBoxA(m_hWndOwner, kNoServerText, kNoServerCaption, MB_OK);
-        return false;
+    ExchangeReport report;
+    response = SendCommand(m_hSession.Get(), info, report);
+    if (report.end == ExchangeEnd::Answered && CountsAsAnswer(command, report.dwStatus, response.Text())) {
+        return true;
     }
-    return true;
+    response = CommandResponse();
+    if (m_bTellsUnknownOutcome && report.end == ExchangeEnd::NoAnswer) {
+        ::MessageBoxA(m_hWndOwner, kNoAnswerText, kNoAnswerCaption, MB_OK);
+    } else {
+        ::MessageBoxA(m_hWndOwner, kNoServerText, kNoServerCaption, MB_OK);
+    }
+    return false;
 }

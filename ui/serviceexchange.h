@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "net/commandcatalogue.h"
 #include "net/commandresponse.h"
 #include "net/formfields.h"
 #include "net/internethandle.h"
@@ -9,7 +10,7 @@
 
 // One exchange with the service as every dialog frames it: the session opens
 // first and closes with this object, and a missing session or an exchange
-// without an answer is reported in a box owned by the dialog.
+// without an answer that counts is reported in a box owned by the dialog.
 class CServiceExchange {
 public:
     // The progress window, where there is one, steps after the session opens
@@ -19,8 +20,11 @@ public:
     // False, after "Cannot Connect to Internet", when no session could be opened.
     bool Open();
     // Shows the action's status (when given) and sends the command. False,
-    // after "Cannot Connect to Quillbay", when no answer came back.
-    bool Send(FormFields& info, LPCWSTR pszStatus, CommandResponse& response);
+    // after "Cannot Connect to Quillbay", when no answer that counts came back.
+    bool Send(ServiceCommand command, FormFields& info, LPCWSTR pszStatus, CommandResponse& response);
+    // A request that went out whole without a whole answer coming back is then
+    // told apart, as one the service may have acted on.
+    void TellUnknownOutcome() { m_bTellsUnknownOutcome = true; }
 
 private:
     void Step();
@@ -28,4 +32,5 @@ private:
     HWND m_hWndOwner;
     CInternetAccessProgress* m_pProgress;
     CInternetHandle m_hSession;
+    bool m_bTellsUnknownOutcome = false;
 };

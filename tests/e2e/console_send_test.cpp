@@ -201,7 +201,11 @@ INSTANTIATE_TEST_SUITE_P(
                     L"Quillbay - Cannot Provide"},
         RefusedSend{"LoginFailedIsNotASendAnswer", Body("LOGIN_FAILED"), nullptr, nullptr},
         RefusedSend{"NotFoundPage", NotFoundPage(), kNoServer, L"Cannot Connect to Quillbay"},
-        RefusedSend{"ConnectionDropped", Dropped(), kNoServer, L"Cannot Connect to Quillbay"}),
+        // The request went out whole; the answer never came whole.
+        RefusedSend{"ConnectionDropped", Dropped(),
+                    L"The Quillbay Console did not receive an answer from its Server. Your message may have been "
+                    L"sent: please check before you send it again.",
+                    L"No Answer from Quillbay"}),
     [](const ::testing::TestParamInfo<RefusedSend>& info) { return std::string(info.param.name); });
 
 // The answer comes late, so the summary is seen sending: its state is looked

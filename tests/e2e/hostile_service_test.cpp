@@ -12,31 +12,50 @@
 // program at sign-in, during a send and during an add. The bounds are set low
 // through the settings store, so a fault that would freeze the program ends
 // within seconds; every wait for a box is shorter than the library's own
-// timeouts, so a row that finishes at all shows that the bounds held.
+// timeouts, so a row that finishes at all shows that the bounds held. A row
+// whose library timeout outlasts the wait shows that the answer deadline alone
+// ends the exchange.
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 constexpr DWORD kTimeoutSeconds = 2;
-constexpr DWORD kDeadlineSeconds = 5;
+constexpr DWORD kDeadlineSeconds = 4;
 constexpr DWORD kBoundedWaitMs = 20000;
+constexpr DWORD kLongTimeoutSeconds = 60;
 
 const wchar_t kNoServer[] = L"The Quillbay Console cannot connect to it's Server. Please try again later.";
 const wchar_t kNoServerCaption[] = L"Cannot Connect to Quillbay";
+const wchar_t kNoAnswer[] = L"The Quillbay Console did not receive an answer from its Server. Your message may have "
+                            L"been sent: please check before you send it again.";
+const wchar_t kNoAnswerCaption[] = L"No Answer from Quillbay";
 const wchar_t kInitialCredits[] = L"You have: (num) credits. Buy more here...";
 
 enum Flow : unsigned { kSignIn = 1, kSend = 2, kAdd = 4, kEveryFlow = 7 };
+
+// What becomes of the exchange.
+enum class End {
+    Taken,     // the answer is taken as it came
+    Failed,    // the server box
+    NoAnswer,  // the request went out and no whole answer came: a send says it may have gone, others as Failed
+};
+
+enum class Bounds {
+    Low,           // timeout and deadline low
+    Default,       // as an administrator left them
+    DeadlineOnly,  // the library's timeout longer than the wait for the box
+};
 
 struct Fault {
     const char* name;
     std::function<void(CStandinClient&)> play;  // arranges the fault for the next exchange
     unsigned flows;
-    bool bFails;  // the exchange fails: the server box; otherwise the answer is taken as it came
+    End end;
     // At sign-in, for an answer that is taken: the rows the member then reads (wide, as listed).
     std::vector<std::wstring> rows = {};
-    bool bDefaultBounds = false;  // runs with the bounds an administrator has not changed
-    bool bRequestRead = true;     // the service reads the request before it misbehaves
+    Bounds bounds = Bounds::Low;
+    bool bRequestRead = true;  // the service reads the request before it misbehaves
 };
 
 std::function<void(CStandinClient&)> Answer(StandinAnswer answer)
@@ -93,11 +112,21 @@ std::string Garbage()
     return bytes;
 }
 
-StandinAnswer CutMidElement()
+StandinAnswer CutMidElement(StandinAnswer::Framing framing)
 {
     StandinAnswer answer{std::string(kOneContact) + "<credits>9</credits></details>"};
+    answer.framing = framing;
     answer.cutAfter = 70;
     answer.cutMode = StandinAnswer::CutMode::Close;
+    return answer;
+}
+
+// Headers announcing the whole length, one byte, then nothing: the
+// availability query waits after the first byte.
+StandinAnswer StalledAfterTheFirstByte()
+{
+    StandinAnswer answer = Faulty("stall_mid_body", "QLB and more");
+    answer.cutAfter = 1;
     return answer;
 }
 
@@ -137,37 +166,43 @@ StandinAnswer FiftyMegabytes()
 }
 
 const Fault kFaults[] = {
-    {"StallAfterTheRequest", Answer(Faulty("stall")), kSend | kAdd, true},
-    {"HeadersThenNothing", Answer(Faulty("stall_after_headers")), kSend | kAdd, true},
-    {"DripOneByteASecond", Answer(Faulty("drip")), kEveryFlow, true},
-    {"ResetBeforeHeaders", Answer(Faulty("reset_before_headers")), kSend | kAdd, true},
+    {"StallAfterTheRequest", Answer(Faulty("stall")), kSend | kAdd, End::NoAnswer},
+    {"HeadersThenNothing", Answer(Faulty("stall_after_headers")), kSend | kAdd, End::NoAnswer},
+    {"DripOneByteASecond", Answer(Faulty("drip")), kEveryFlow, End::NoAnswer},
+    {"ResetBeforeHeaders", Answer(Faulty("reset_before_headers")), kSend | kAdd, End::NoAnswer},
+    // The library's own timeout would end it only after the wait for the box.
+    {"QueryBlocksAfterTheFirstByte", Answer(StalledAfterTheFirstByte()), kSend, End::NoAnswer, {},
+     Bounds::DeadlineOnly},
     // Two waits no library timeout covers: only the answer deadline ends them.
-    {"HandshakeNeverAnswered", ConnectionFault("stall"), kEveryFlow, true, {}, false, false},
-    {"HeaderBlockDripped", Answer(Faulty("drip_headers")), kEveryFlow, true},
-    // The library takes a connection closed after the handshake for an empty answer.
-    {"TlsHandshakeThenClose", ConnectionFault("close_after_handshake"), kSend | kAdd, false, {}, false, false},
+    {"HandshakeNeverAnswered", ConnectionFault("stall"), kEveryFlow, End::Failed, {}, Bounds::Low, false},
+    {"HeaderBlockDripped", Answer(Faulty("drip_headers")), kEveryFlow, End::NoAnswer},
+    {"TlsHandshakeThenClose", ConnectionFault("close_after_handshake"), kSend | kAdd, End::NoAnswer, {},
+     Bounds::Low, false},
+    {"NoStatusLine", Answer(Faulty("no_status_line", "OK")), kEveryFlow, End::NoAnswer},
     {"ServerError500Page",
      Answer(Page(500, "<html><head><title>500 Internal Server Error</title></head><body>Oops</body></html>")),
-     kEveryFlow, false, {}},
-    {"ServiceUnavailable503Empty", Answer(Page(503, "")), kSend | kAdd, false, {}},
+     kEveryFlow, End::Failed},
+    {"ServiceUnavailable503Empty", Answer(Page(503, "")), kEveryFlow, End::Failed},
+    {"LoginFailedWith401IsNoSendAnswer", Answer(Page(401, "LOGIN_FAILED")), kSend, End::Failed},
     {"NotFoundInCapitals", Answer(Page(404, "<html><body><h1>404 NOT FOUND</h1></body></html>")), kSend | kAdd,
-     false, {}},
-    {"Redirect302OtherPath", Answer(Redirect(302, "/scripts/orvexconsole/moved.php")), kSend | kAdd, true},
+     End::Failed},
+    {"Redirect302OtherPath", Answer(Redirect(302, "/scripts/orvexconsole/moved.php")), kSend | kAdd, End::Failed},
     {"Redirect307OtherPath", Answer(Redirect(307, "https://localhost/scripts/orvexconsole/moved.php")), kSend | kAdd,
-     true},
+     End::Failed},
     {"Redirect302OtherHost", Answer(Redirect(302, "https://127.0.0.1/scripts/orvexconsole/command.php")),
-     kSend | kAdd, true},
+     kSend | kAdd, End::Failed},
     {"Redirect307OtherHost", Answer(Redirect(307, "https://127.0.0.1/scripts/orvexconsole/command.php")),
-     kEveryFlow, true},
-    {"BinaryGarbage", Answer(StandinAnswer{Garbage()}), kSignIn | kSend, false, {}},
-    {"FiftyMegabytes", Answer(FiftyMegabytes()), kSignIn, false, {}, true},
-    {"DocumentCutMidElement", Answer(CutMidElement()), kSignIn, false, {}},
-    {"HundredThousandLevelsDeep", Answer(Deep()), kSignIn, false, {L"Ann Lee (0711)"}},
-    {"ValuesWithMarkupAndHighBytes", Answer(OddValues()), kSignIn, false,
+     kEveryFlow, End::Failed},
+    {"BinaryGarbage", Answer(StandinAnswer{Garbage()}), kSignIn | kSend, End::Taken},
+    {"FiftyMegabytes", Answer(FiftyMegabytes()), kSignIn, End::Taken, {}, Bounds::Default},
+    {"DocumentCutMidElement", Answer(CutMidElement(StandinAnswer::Framing::Length)), kSignIn, End::NoAnswer},
+    {"DocumentCutMidElementChunked", Answer(CutMidElement(StandinAnswer::Framing::Chunked)), kSignIn, End::Failed},
+    {"HundredThousandLevelsDeep", Answer(Deep()), kSignIn, End::Taken, {L"Ann Lee (0711)"}},
+    {"ValuesWithMarkupAndHighBytes", Answer(OddValues()), kSignIn, End::Taken,
      {L"Tom & Jo &amp; Co " + Widen(HighBytes()) + L" (0711)", L" (0722)"}},
-    {"UntrustedCertificate", Certificate("untrusted"), kSend | kAdd, true, {}, false, false},
-    {"CertificateForAnotherHost", Certificate("wronghost"), kSignIn | kAdd, true, {}, false, false},
-    {"ExpiredCertificate", Certificate("expired"), kSend | kAdd, true, {}, false, false},
+    {"UntrustedCertificate", Certificate("untrusted"), kSend | kAdd, End::Failed, {}, Bounds::Low, false},
+    {"CertificateForAnotherHost", Certificate("wronghost"), kSignIn | kAdd, End::Failed, {}, Bounds::Low, false},
+    {"ExpiredCertificate", Certificate("expired"), kSend | kAdd, End::Failed, {}, Bounds::Low, false},
 };
 
 void StoreBound(LPCWSTR pszName, DWORD dwSeconds)
@@ -185,33 +220,36 @@ protected:
         UseAccount({{"5", "Eve", std::string("Ray"), "0799"}});
     }
 
-    static void UseLowBounds()
+    // The exchanges read the bounds as they start, so a running program takes them too.
+    static void UseBounds(Bounds bounds)
     {
-        StoreBound(CExchangeBounds::kTimeoutValueName, kTimeoutSeconds);
+        if (bounds == Bounds::Default) {
+            for (LPCWSTR pszName : {CExchangeBounds::kTimeoutValueName, CExchangeBounds::kAnswerDeadlineValueName}) {
+                ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Velmora\\Orvex\\Windows", pszName);
+            }
+            return;
+        }
+        StoreBound(CExchangeBounds::kTimeoutValueName,
+                   bounds == Bounds::DeadlineOnly ? kLongTimeoutSeconds : kTimeoutSeconds);
         StoreBound(CExchangeBounds::kAnswerDeadlineValueName, kDeadlineSeconds);
     }
 
-    static void ClearBounds()
-    {
-        for (LPCWSTR pszName : {CExchangeBounds::kTimeoutValueName, CExchangeBounds::kAnswerDeadlineValueName}) {
-            ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Velmora\\Orvex\\Windows", pszName);
-        }
-    }
-
     // Plays the fault, lets the click start the exchange and waits until it is
-    // over: for a failing one, the server box is checked and answered.
-    void PlayAndClick(CAppDriver& app, const Fault& fault, HWND hDlg, int nId)
+    // over: for a failing one, its box is checked and answered.
+    void PlayAndClick(CAppDriver& app, const Fault& fault, Flow flow, HWND hDlg, int nId)
     {
         size_t nRequestsBefore = CommandRequests().size();
+        UseBounds(fault.bounds);
         fault.play(m_standin);
         auto start = std::chrono::steady_clock::now();
         ui::Click(hDlg, nId);
-        if (fault.bFails) {
+        if (fault.end != End::Taken) {
             auto box = app.WaitForMessageBox(kBoundedWaitMs);
             ASSERT_TRUE(box) << "no box within the bounded wait";
-            Report(fault, start);
-            EXPECT_EQ(box->text, kNoServer);
-            EXPECT_EQ(box->caption, kNoServerCaption);
+            Report(fault, flow, start);
+            bool bMayHaveGone = flow == kSend && fault.end == End::NoAnswer;
+            EXPECT_EQ(box->text, bMayHaveGone ? kNoAnswer : kNoServer);
+            EXPECT_EQ(box->caption, bMayHaveGone ? kNoAnswerCaption : kNoServerCaption);
             CAppDriver::Answer(*box);
             EXPECT_TRUE(app.WaitUntilWindowGone(box->hWnd));
         } else {
@@ -226,6 +264,7 @@ protected:
             }
         }
         EXPECT_TRUE(m_standin.UseCertificate("good"));
+        UseBounds(Bounds::Low);
         EXPECT_EQ(CommandRequests().size(), nRequestsBefore + (fault.bRequestRead ? 1 : 0))
             << "a redirect was followed, or a request went through a bad certificate";
     }
@@ -236,10 +275,11 @@ protected:
         EXPECT_FALSE(box) << "unexpected box: " << Narrow(box->caption) << " / " << Narrow(box->text);
     }
 
-    static void Report(const Fault& fault, std::chrono::steady_clock::time_point start)
+    static void Report(const Fault& fault, Flow flow, std::chrono::steady_clock::time_point start)
     {
         double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::printf("[ fault    ] %-30s over after %.1f s\n", fault.name, seconds);
+        const char* pszFlow = flow == kSignIn ? "sign-in" : flow == kSend ? "send" : "add";
+        std::printf("[ fault    ] %-36s %-7s over after %.1f s\n", fault.name, pszFlow, seconds);
     }
 };
 
@@ -252,19 +292,14 @@ TEST_F(HostileServiceTest, EveryFaultAtSignInEndsTheConsoleOrListsWhatCame)
         SCOPED_TRACE(fault.name);
         ASSERT_TRUE(m_standin.Reset());
         UseAccount({{"5", "Eve", std::string("Ray"), "0799"}});
-        if (fault.bDefaultBounds) {
-            ClearBounds();
-        } else {
-            UseLowBounds();
-        }
         CAppDriver app;
         ASSERT_TRUE(app.Start(L"", L"", CAppDriver::OutputMode::None));
         HWND hLogin = app.WaitForWindow(kLoginCaption);
         ASSERT_NE(hLogin, nullptr);
         ui::TypeText(hLogin, IDC_EMAIL, Widen(kEmail));
         ui::TypeText(hLogin, IDC_PASSWORD, Widen(kPassword));
-        PlayAndClick(app, fault, hLogin, IDOK);
-        if (fault.bFails) {
+        PlayAndClick(app, fault, kSignIn, hLogin, IDOK);
+        if (fault.end != End::Taken) {
             EXPECT_TRUE(ui::WaitFor(kBoundedWaitMs, [&] { return app.VisibleWindows().empty(); }))
                 << "the failed load ends the console and the session";
             continue;
@@ -282,7 +317,7 @@ TEST_F(HostileServiceTest, EveryFaultAtSignInEndsTheConsoleOrListsWhatCame)
 
 TEST_F(HostileServiceTest, EveryFaultDuringASendKeepsTheSummaryAndTheMessage)
 {
-    UseLowBounds();
+    UseBounds(Bounds::Low);
     HWND hConsole = StartAndSignIn();
     ASSERT_NE(hConsole, nullptr);
     ui::TypeText(hConsole, IDC_MESSAGE, L"Still here?");
@@ -296,7 +331,7 @@ TEST_F(HostileServiceTest, EveryFaultDuringASendKeepsTheSummaryAndTheMessage)
             continue;
         }
         SCOPED_TRACE(fault.name);
-        PlayAndClick(m_app, fault, hSummary, IDOK);
+        PlayAndClick(m_app, fault, kSend, hSummary, IDOK);
         ExpectNoBox(m_app);
         EXPECT_TRUE(ui::WaitFor(kBoundedWaitMs, [&] { return ui::IsVisible(hSummary, IDOK); }));
         EXPECT_TRUE(::IsWindowVisible(hSummary));
@@ -310,7 +345,7 @@ TEST_F(HostileServiceTest, EveryFaultDuringASendKeepsTheSummaryAndTheMessage)
 
 TEST_F(HostileServiceTest, EveryFaultDuringAnAddKeepsTheDialogAndTheContact)
 {
-    UseLowBounds();
+    UseBounds(Bounds::Low);
     HWND hConsole = StartAndSignIn();
     ASSERT_NE(hConsole, nullptr);
     ui::Click(hConsole, IDC_ADDNEW);
@@ -325,7 +360,7 @@ TEST_F(HostileServiceTest, EveryFaultDuringAnAddKeepsTheDialogAndTheContact)
             continue;
         }
         SCOPED_TRACE(fault.name);
-        PlayAndClick(m_app, fault, hAdd, IDOK);
+        PlayAndClick(m_app, fault, kAdd, hAdd, IDOK);
         ExpectNoBox(m_app);
         EXPECT_TRUE(::IsWindowVisible(hAdd));
         EXPECT_EQ(ui::GetItemText(hAdd, IDC_FIRSTNAME), L"Zoe");
@@ -336,6 +371,29 @@ TEST_F(HostileServiceTest, EveryFaultDuringAnAddKeepsTheDialogAndTheContact)
     ui::Click(hAdd, IDCANCEL);
     EXPECT_TRUE(m_app.WaitUntilWindowGone(hAdd));
     EXPECT_THAT(Rows(hConsole), ElementsAre("Eve Ray (0799)"));
+}
+
+// A service may refuse the credentials with 401 or 403: the word still counts.
+TEST_F(HostileServiceTest, LoginFailedWith401Or403SendsTheMemberBackToSignIn)
+{
+    UseBounds(Bounds::Low);
+    for (int status : {401, 403}) {
+        SCOPED_TRACE(status);
+        CAppDriver app;
+        ASSERT_TRUE(app.Start(L"", L"", CAppDriver::OutputMode::None));
+        HWND hLogin = app.WaitForWindow(kLoginCaption);
+        ASSERT_NE(hLogin, nullptr);
+        ASSERT_TRUE(m_standin.QueueAnswer(Page(status, "LOGIN_FAILED")));
+        ui::TypeText(hLogin, IDC_EMAIL, Widen(kEmail));
+        ui::TypeText(hLogin, IDC_PASSWORD, Widen(kPassword));
+        ui::Click(hLogin, IDOK);
+        auto box = app.WaitForMessageBox(kBoundedWaitMs);
+        ASSERT_TRUE(box);
+        EXPECT_EQ(box->text, L"Login Failed - Please try again.");
+        EXPECT_EQ(box->caption, L"Details");
+        CAppDriver::Answer(*box);
+        EXPECT_NE(app.WaitForWindow(kLoginCaption), nullptr);
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/mbstring.h"
@@ -47,6 +48,56 @@ TEST(CommandCatalogueTest, WordsMatchAsCaseInsensitivePrefixes)
         {Command::DeleteContacts, " OK", Answer::Unmatched},
         {Command::DeleteContacts, "", Answer::Unmatched},
     });
+}
+
+// A word counts whatever the status; anything else only with a 2xx status,
+// and a details document only when it is whole.
+TEST(CommandCatalogueTest, AnAnswerCountsWhenItIsAWordOrAWholeSuccess)
+{
+    const struct {
+        Command command;
+        DWORD dwStatus;
+        const char* pszAnswer;
+        bool bCounts;
+    } cases[] = {
+        {Command::GetInformation, 401, "LOGIN_FAILED", true},
+        {Command::AddContact, 403, "login_failed\n", true},
+        {Command::Send, 401, "LOGIN_FAILED", false},
+        {Command::Send, 500, "<html>500 Internal Server Error</html>", false},
+        {Command::GetInformation, 500, "<html>500 Internal Server Error</html>", false},
+        {Command::DeleteContacts, 404, "<h1>404 Not Found</h1>", true},
+        {Command::AddContact, 404, "<h1>404 NOT FOUND</h1>", false},
+        {Command::Send, 503, nullptr, false},
+        {Command::Send, 200, nullptr, true},
+        {Command::Send, 204, "whatever", true},
+        {Command::GetInformation, 200, "<details><credits>5</credits></details>\r\n", true},
+        {Command::GetInformation, 200, "<details><contacts><contact><id>1</id><fn>An", false},
+        {Command::GetInformation, 200, "<details><contacts></contacts>", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CountsAsAnswer(c.command, c.dwStatus, c.pszAnswer), c.bCounts)
+            << c.dwStatus << " " << (c.pszAnswer ? c.pszAnswer : "(none)");
+    }
+}
+
+TEST(CommandCatalogueTest, ADocumentIsWholeWhenTheElementItOpensClosesAtItsEnd)
+{
+    const std::pair<const char*, bool> cases[] = {
+        {"<details></details>", true},
+        {"  <details a=\"1\"><x/></details> \r\n", true},
+        {"<details/>", true},
+        {"garbage without markup", true},
+        {"<?xml version=\"1.0\"?><details>", true},
+        {"", true},
+        {"<", false},
+        {"<details", false},
+        {"<details><contacts></contacts>", false},
+        {"<details></details>tail", false},
+        {"<details></detail>", false},
+    };
+    for (const auto& [pszText, bWhole] : cases) {
+        EXPECT_EQ(IsWholeDocument(pszText), bWhole) << pszText;
+    }
 }
 
 TEST(CommandCatalogueTest, NotFoundIsACaseSensitiveSubstringTestedFirst)

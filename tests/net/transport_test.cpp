@@ -1,134 +1,23 @@
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
+#include "transportfixture.h"
 
-#include <algorithm>
-#include <atomic>
-#include <cstring>
-#include <deque>
-#include <functional>
-#include <memory>
-#include <string>
-#include <vector>
+#include <cstdlib>
 
-#include "net/exchangebounds.h"
 #include "net/formfields.h"
-#include "net/internetapi.h"
 #include "net/servicehost.h"
-#include "net/transport.h"
 
 namespace {
 
-using ::testing::_;
-using ::testing::InSequence;
-using ::testing::IsNull;
-using ::testing::NiceMock;
-using ::testing::Return;
-using ::testing::StrEq;
-
-class MockInternetApi : public CInternetApi {
-public:
-    MOCK_METHOD(BOOL, InternetGetConnectedState, (LPDWORD, DWORD), (override));
-    MOCK_METHOD(BOOL, InternetAutodial, (DWORD, HWND), (override));
-    MOCK_METHOD(HINTERNET, InternetOpenA, (LPCSTR, DWORD, LPCSTR, LPCSTR, DWORD), (override));
-    MOCK_METHOD(HINTERNET, InternetConnectA,
-                (HINTERNET, LPCSTR, INTERNET_PORT, LPCSTR, LPCSTR, DWORD, DWORD, DWORD_PTR), (override));
-    MOCK_METHOD(HINTERNET, HttpOpenRequestA,
-                (HINTERNET, LPCSTR, LPCSTR, LPCSTR, LPCSTR, LPCSTR*, DWORD, DWORD_PTR), (override));
-    MOCK_METHOD(BOOL, HttpSendRequestA, (HINTERNET, LPCSTR, DWORD, LPVOID, DWORD), (override));
-    MOCK_METHOD(BOOL, InternetQueryDataAvailable, (HINTERNET, LPDWORD, DWORD, DWORD_PTR), (override));
-    MOCK_METHOD(BOOL, InternetReadFile, (HINTERNET, LPVOID, DWORD, LPDWORD), (override));
-    MOCK_METHOD(BOOL, InternetCloseHandle, (HINTERNET), (override));
-    MOCK_METHOD(BOOL, InternetSetOptionA, (HINTERNET, DWORD, LPVOID, DWORD), (override));
-    MOCK_METHOD(BOOL, HttpQueryInfoA, (HINTERNET, DWORD, LPVOID, LPDWORD, LPDWORD), (override));
-    MOCK_METHOD(ULONGLONG, TickCount, (), (override));
-};
-
-const HINTERNET kSession = reinterpret_cast<HINTERNET>(0x5E55);
-const HINTERNET kConnection = reinterpret_cast<HINTERNET>(0xC044);
-const HINTERNET kRequest = reinterpret_cast<HINTERNET>(0x4E0F);
-
-struct Exchange {
-    bool bOk = true;
-    bool bNull = true;
-    std::string text;
-};
-
-// A machine that is online, whose library opens every handle and sends every
-// request, with the answer served by ServeAnswer.
-class TransportTest : public ::testing::Test {
-protected:
-    TransportTest()
-    {
-        ON_CALL(m_api, InternetGetConnectedState).WillByDefault(Return(TRUE));
-        ON_CALL(m_api, InternetOpenA).WillByDefault(Return(kSession));
-        ON_CALL(m_api, InternetConnectA).WillByDefault(Return(kConnection));
-        ON_CALL(m_api, HttpOpenRequestA).WillByDefault(Return(kRequest));
-        ON_CALL(m_api, HttpSendRequestA).WillByDefault(Return(TRUE));
-        ON_CALL(m_api, InternetCloseHandle).WillByDefault(Return(TRUE));
-        ServeAnswer({});
-    }
-
-    // Each chunk is announced by InternetQueryDataAvailable as it stands and
-    // read in as many pieces as the reader asks for. After the last chunk the
-    // library reports the end, or fails when bFailAtEnd.
-    void ServeAnswer(std::vector<std::string> chunks, bool bFailAtEnd = false)
-    {
-        auto pPending = std::make_shared<std::deque<std::string>>(chunks.begin(), chunks.end());
-        ON_CALL(m_api, InternetQueryDataAvailable(kRequest, _, 0, 0))
-            .WillByDefault([pPending, bFailAtEnd](HINTERNET, LPDWORD pdwAvailable, DWORD, DWORD_PTR) {
-                if (pPending->empty() && bFailAtEnd) {
-                    ::SetLastError(ERROR_INTERNET_CONNECTION_RESET);
-                    return FALSE;
-                }
-                *pdwAvailable = pPending->empty() ? 0 : static_cast<DWORD>(pPending->front().size());
-                return TRUE;
-            });
-        ON_CALL(m_api, InternetReadFile(kRequest, _, _, _))
-            .WillByDefault([pPending](HINTERNET, LPVOID pBuffer, DWORD cbWanted, LPDWORD pcbRead) {
-                *pcbRead = 0;
-                if (!pPending->empty()) {
-                    std::string& chunk = pPending->front();
-                    DWORD cb = std::min<DWORD>(cbWanted, static_cast<DWORD>(chunk.size()));
-                    std::memcpy(pBuffer, chunk.data(), cb);
-                    chunk.erase(0, cb);
-                    if (chunk.empty()) {
-                        pPending->pop_front();
-                    }
-                    *pcbRead = cb;
-                }
-                return TRUE;
-            });
-    }
-
-    Exchange Post(const char* pszBody = "action=SEND")
-    {
-        Exchange exchange;
-        CommandResponse response = PostCommand(kSession, pszBody, exchange.bOk);
-        exchange.bNull = response.IsNull();
-        if (!exchange.bNull) {
-            EXPECT_EQ(std::strlen(response.Text()), response.Length());
-            exchange.text = response.Text();
-        }
-        return exchange;
-    }
-
-    CInternetHandle Open(bool bAllowDial, bool bUnattended)
-    {
-        return OpenInternetSession(bAllowDial, bUnattended, m_bstrErrorMessage);
-    }
-
-    NiceMock<MockInternetApi> m_api;
-    CScopedInternetApi m_scope{m_api};
-    CBstr m_bstrErrorMessage;
-};
+using namespace transporttest;
 
 using OpenInternetSessionTest = TransportTest;
 
 TEST_F(OpenInternetSessionTest, OnlineOpensAPreconfiguredSessionWithoutDialling)
 {
     EXPECT_CALL(m_api, InternetAutodial).Times(0);
-    EXPECT_CALL(m_api, InternetOpenA(StrEq("QuillbayConsole"), INTERNET_OPEN_TYPE_PRECONFIG, IsNull(), IsNull(), 0))
+    EXPECT_CALL(m_api, InternetOpenA(StrEq("QuillbayConsole"), INTERNET_OPEN_TYPE_PRECONFIG, IsNull(), IsNull(),
+                                     INTERNET_FLAG_ASYNC))
         .WillOnce(Return(kSession));
+    EXPECT_CALL(m_api, InternetSetStatusCallbackA(kSession, ::testing::NotNull()));
     CInternetHandle hSession = Open(true, false);
     EXPECT_EQ(hSession.Get(), kSession);
     EXPECT_TRUE(m_bstrErrorMessage.IsEmpty());
@@ -165,9 +54,11 @@ TEST_F(OpenInternetSessionTest, OfflineWithoutPermissionToDialDoesNotDial)
 TEST_F(OpenInternetSessionTest, TriesADirectSessionWhenThePreconfiguredOneFails)
 {
     InSequence order;
-    EXPECT_CALL(m_api, InternetOpenA(StrEq("QuillbayConsole"), INTERNET_OPEN_TYPE_PRECONFIG, IsNull(), IsNull(), 0))
+    EXPECT_CALL(m_api, InternetOpenA(StrEq("QuillbayConsole"), INTERNET_OPEN_TYPE_PRECONFIG, IsNull(), IsNull(),
+                                     INTERNET_FLAG_ASYNC))
         .WillOnce(Return(nullptr));
-    EXPECT_CALL(m_api, InternetOpenA(StrEq("QuillbayConsole"), INTERNET_OPEN_TYPE_DIRECT, IsNull(), IsNull(), 0))
+    EXPECT_CALL(m_api, InternetOpenA(StrEq("QuillbayConsole"), INTERNET_OPEN_TYPE_DIRECT, IsNull(), IsNull(),
+                                     INTERNET_FLAG_ASYNC))
         .WillOnce(Return(kSession));
     EXPECT_EQ(Open(true, false).Get(), kSession);
     EXPECT_TRUE(m_bstrErrorMessage.IsEmpty());
@@ -176,6 +67,15 @@ TEST_F(OpenInternetSessionTest, TriesADirectSessionWhenThePreconfiguredOneFails)
 TEST_F(OpenInternetSessionTest, BothOpensFailingGivesNoSession)
 {
     EXPECT_CALL(m_api, InternetOpenA).Times(2).WillRepeatedly(Return(nullptr));
+    EXPECT_FALSE(Open(true, false));
+    EXPECT_STREQ(m_bstrErrorMessage.c_str(), L"Quillbay Could not connect to the internet (session NULL).");
+}
+
+// Without its callback the session would never report a completion.
+TEST_F(OpenInternetSessionTest, ASessionThatTakesNoCallbackIsClosedAndReportedAsNone)
+{
+    EXPECT_CALL(m_api, InternetSetStatusCallbackA).WillOnce(Return(INTERNET_INVALID_STATUS_CALLBACK));
+    EXPECT_CALL(m_api, InternetCloseHandle(kSession));
     EXPECT_FALSE(Open(true, false));
     EXPECT_STREQ(m_bstrErrorMessage.c_str(), L"Quillbay Could not connect to the internet (session NULL).");
 }
@@ -195,7 +95,7 @@ TEST_F(PostCommandTest, PostsTheBodyOverTlsToTheCommandScript)
                                         0, 0));
     EXPECT_CALL(m_api, HttpOpenRequestA(kConnection, StrEq("POST"), StrEq("/scripts/orvexconsole/command.php"),
                                         IsNull(), IsNull(), IsNull(),
-                                        INTERNET_FLAG_SECURE | INTERNET_FLAG_NO_AUTO_REDIRECT, 0));
+                                        INTERNET_FLAG_SECURE | INTERNET_FLAG_NO_AUTO_REDIRECT, ::testing::Ne(0u)));
     EXPECT_CALL(m_api, HttpSendRequestA(kRequest, StrEq(kHeader), sizeof(kHeader) - 1, _, 11))
         .WillOnce([](HINTERNET, LPCSTR, DWORD, LPVOID pBody, DWORD cbBody) {
             EXPECT_EQ(std::string(static_cast<const char*>(pBody), cbBody), "action=SEND");
@@ -311,186 +211,6 @@ TEST_F(PostCommandTest, SendCommandPostsTheEncodedFieldsAsAnsiText)
     CommandResponse response = SendCommand(kSession, info, bOk);
     EXPECT_TRUE(bOk);
     EXPECT_STREQ(response.Text(), "QLB");
-}
-
-// The bounds as the settings store holds them; each case removes what it wrote.
-class ExchangeBoundsTest : public TransportTest {
-protected:
-    static constexpr wchar_t kKey[] = L"Software\\Velmora\\Orvex\\Windows";
-
-    ~ExchangeBoundsTest() override
-    {
-        for (LPCWSTR pszName : {CExchangeBounds::kTimeoutValueName, CExchangeBounds::kAnswerDeadlineValueName}) {
-            ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, pszName);
-        }
-    }
-
-    static void Store(LPCWSTR pszName, DWORD dwType, DWORD dwValue, DWORD cbValue = sizeof(DWORD))
-    {
-        ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, pszName, dwType, &dwValue, cbValue), ERROR_SUCCESS);
-    }
-
-    // The timeout each of the three options received on the handle while acting.
-    std::vector<DWORD> Timeouts(HINTERNET hInternet, const std::function<void()>& act)
-    {
-        std::vector<DWORD> timeouts(3, 0);
-        const DWORD options[] = {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
-                                 INTERNET_OPTION_RECEIVE_TIMEOUT};
-        for (int i = 0; i < 3; ++i) {
-            EXPECT_CALL(m_api, InternetSetOptionA(hInternet, options[i], _, sizeof(DWORD)))
-                .WillOnce([&timeouts, i](HINTERNET, DWORD, LPVOID pValue, DWORD) {
-                    timeouts[i] = *static_cast<DWORD*>(pValue);
-                    return TRUE;
-                });
-        }
-        act();
-        ::testing::Mock::VerifyAndClearExpectations(&m_api);
-        return timeouts;
-    }
-};
-
-TEST_F(ExchangeBoundsTest, SessionAndRequestTimeoutsComeFromTheStoreWithinRangeElseTheDefault)
-{
-    struct Case {
-        const char* name;
-        DWORD dwType;
-        DWORD dwStored;
-        DWORD cbStored;
-        DWORD dwExpectedMs;
-    };
-    const Case cases[] = {
-        {"absent", REG_NONE, 0, 0, 30000},
-        {"two seconds", REG_DWORD, 2, 4, 2000},
-        {"the most", REG_DWORD, 3600, 4, 3600000},
-        {"zero", REG_DWORD, 0, 4, 30000},
-        {"above the most", REG_DWORD, 3601, 4, 30000},
-        {"not a number", REG_BINARY, 2, 4, 30000},
-    };
-    for (const Case& c : cases) {
-        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, CExchangeBounds::kTimeoutValueName);
-        if (c.dwType != REG_NONE) {
-            Store(CExchangeBounds::kTimeoutValueName, c.dwType, c.dwStored, c.cbStored);
-        }
-        EXPECT_THAT(Timeouts(kSession, [this] { EXPECT_TRUE(Open(true, false)); }),
-                    ::testing::Each(c.dwExpectedMs))
-            << c.name;
-        EXPECT_THAT(Timeouts(kRequest, [this] { Post(); }), ::testing::Each(c.dwExpectedMs)) << c.name;
-    }
-}
-
-// The clock moves by a second per look; the answer never ends on its own.
-TEST_F(ExchangeBoundsTest, AnAnswerStillArrivingAtTheDeadlineFailsTheExchange)
-{
-    Store(CExchangeBounds::kAnswerDeadlineValueName, REG_DWORD, 5);
-    auto pNow = std::make_shared<ULONGLONG>(1000000);
-    ON_CALL(m_api, TickCount).WillByDefault([pNow] { return *pNow += 1000; });
-    ON_CALL(m_api, InternetQueryDataAvailable).WillByDefault([](HINTERNET, LPDWORD pdwAvailable, DWORD, DWORD_PTR) {
-        *pdwAvailable = 1;
-        return TRUE;
-    });
-    EXPECT_CALL(m_api, InternetReadFile).Times(::testing::Between(3, 5)).WillRepeatedly(
-        [](HINTERNET, LPVOID pBuffer, DWORD, LPDWORD pcbRead) {
-            *static_cast<char*>(pBuffer) = 'x';
-            *pcbRead = 1;
-            return TRUE;
-        });
-    Exchange exchange = Post();
-    EXPECT_FALSE(exchange.bOk);
-    EXPECT_TRUE(exchange.bNull);
-}
-
-// A library whose send waits on a TLS handshake the service never answers.
-// Where closing the request aborts a blocked call (as documented) the send
-// then fails; where it does not (as under Wine) it holds on until let go.
-class CStalledSendApi : public CInternetApi {
-public:
-    explicit CStalledSendApi(bool bCloseAborts) : m_bCloseAborts(bCloseAborts) {}
-
-    HINTERNET InternetConnectA(HINTERNET, LPCSTR, INTERNET_PORT, LPCSTR, LPCSTR, DWORD, DWORD, DWORD_PTR) override
-    {
-        return kConnection;
-    }
-    HINTERNET HttpOpenRequestA(HINTERNET, LPCSTR, LPCSTR, LPCSTR, LPCSTR, LPCSTR*, DWORD, DWORD_PTR) override
-    {
-        return kRequest;
-    }
-    BOOL InternetSetOptionA(HINTERNET, DWORD, LPVOID, DWORD) override { return TRUE; }
-    ULONGLONG TickCount() override { return ::GetTickCount64(); }
-
-    BOOL HttpSendRequestA(HINTERNET, LPCSTR, DWORD, LPVOID, DWORD) override
-    {
-        HANDLE hSender = nullptr;
-        ::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentThread(), ::GetCurrentProcess(), &hSender, SYNCHRONIZE,
-                          FALSE, 0);
-        m_hSender = hSender;
-        ::WaitForSingleObject(m_hLetGo.Get(), INFINITE);
-        return FALSE;
-    }
-    BOOL InternetCloseHandle(HINTERNET hInternet) override
-    {
-        if (hInternet == kRequest) {
-            ++m_nRequestCloses;
-            if (m_bCloseAborts) {
-                LetGo();
-            }
-        }
-        return TRUE;
-    }
-    BOOL HttpQueryInfoA(HINTERNET, DWORD, LPVOID, LPDWORD, LPDWORD) override { return ++m_nLaterCalls, FALSE; }
-    BOOL InternetQueryDataAvailable(HINTERNET, LPDWORD, DWORD, DWORD_PTR) override { return ++m_nLaterCalls, FALSE; }
-
-    void LetGo() { ::SetEvent(m_hLetGo.Get()); }
-
-    // Waits until the thread that sent has ended, if one got that far.
-    void WaitForTheSender()
-    {
-        CKernelHandle hSender(m_hSender.exchange(nullptr));
-        if (hSender) {
-            ::WaitForSingleObject(hSender.Get(), INFINITE);
-        }
-    }
-
-    std::atomic<int> m_nRequestCloses{0};
-    std::atomic<int> m_nLaterCalls{0};
-
-private:
-    const bool m_bCloseAborts;
-    CKernelHandle m_hLetGo{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    std::atomic<HANDLE> m_hSender{nullptr};
-};
-
-TEST_F(ExchangeBoundsTest, ASendStillWaitingAtTheDeadlineFailsAndItsRequestIsLeftAlone)
-{
-    Store(CExchangeBounds::kAnswerDeadlineValueName, REG_DWORD, 1);
-    for (bool bCloseAborts : {true, false}) {
-        SCOPED_TRACE(bCloseAborts ? "closing aborts the send" : "the send holds on");
-        CStalledSendApi api(bCloseAborts);
-        CScopedInternetApi scope(api);
-        bool bOk = true;
-        EXPECT_TRUE(PostCommand(kSession, "action=SEND", bOk).IsNull());
-        EXPECT_FALSE(bOk);
-        EXPECT_EQ(api.m_nRequestCloses, 1);
-        api.LetGo();
-        api.WaitForTheSender();
-        EXPECT_EQ(api.m_nRequestCloses, 1) << "closed once, by the caller";
-        EXPECT_EQ(api.m_nLaterCalls, 0) << "the sender, once let go, read nothing";
-    }
-}
-
-TEST_F(PostCommandTest, ARedirectIsNotAnAnswerAnyOtherStatusIs)
-{
-    ServeAnswer({"QLB"});
-    for (DWORD dwStatus : {200u, 301u, 302u, 303u, 307u, 308u, 404u, 500u, 503u}) {
-        EXPECT_CALL(m_api, HttpQueryInfoA(kRequest, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, _, _, IsNull()))
-            .WillOnce([dwStatus](HINTERNET, DWORD, LPVOID pBuffer, LPDWORD pcbBuffer, LPDWORD) {
-                EXPECT_EQ(*pcbBuffer, sizeof(DWORD));
-                *static_cast<DWORD*>(pBuffer) = dwStatus;
-                return TRUE;
-            });
-        bool bRedirect = dwStatus >= 300 && dwStatus < 400;
-        EXPECT_EQ(Post().bOk, !bRedirect) << dwStatus;
-        ServeAnswer({"QLB"});
-    }
 }
 
 TEST(CommandResponseTest, MovesOwnership)

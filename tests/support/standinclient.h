@@ -41,7 +41,9 @@ struct StandinAnswer {
     bool page404 = false;  // the web server's real 404 page, status 404
     int repeat = 1;
     std::string location = "";  // not empty: sent as the Location header
-    // "none", or "stall" (no byte of an answer), "reset_before_headers", "stall_after_headers", "drip" (one byte a second, forever)
+    // "none", or "stall" (no byte of an answer), "reset_before_headers", "stall_after_headers", "drip" (one byte a
+    // second, forever), "drip_headers", "no_status_line" (the body alone), "stall_mid_body" (cutAfter bytes, at
+    // least one, then nothing)
     std::string fault = "none";
 };
 

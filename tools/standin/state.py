@@ -7,7 +7,8 @@ PATTERN = b"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
 FRAMINGS = ("length", "chunked", "close")
 CUT_MODES = ("reset", "close")
 # What an answer does instead of arriving whole (see README.md).
-FAULTS = ("none", "stall", "reset_before_headers", "stall_after_headers", "drip", "drip_headers")
+FAULTS = ("none", "stall", "reset_before_headers", "stall_after_headers", "drip", "drip_headers",
+          "no_status_line", "stall_mid_body")
 # What a connection does before any request is read.
 CONNECTION_FAULTS = ("stall", "close_after_handshake")
 

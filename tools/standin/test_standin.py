@@ -206,6 +206,16 @@ class StandinTest(unittest.TestCase):
         self.assertEqual(self.partial_exchange(1), ("", b""))
         self.assertEqual(len(self.control("GET", "/requests")[1].splitlines()), 5)
 
+    def test_answers_without_status_line_or_stalled_mid_body(self):
+        self.control("POST", "/answer", {"body": "LOGIN_FAILED", "fault": "no_status_line"})
+        self.assertEqual(self.exchange(b""), ("LOGIN_FAILED", b""), "no head at all")
+        for framing, wire in (("length", b"012"), ("chunked", b"2BC\r\n012")):
+            self.control("POST", "/answer", {"size": 5000, "cut_after": 3, "framing": framing,
+                                             "fault": "stall_mid_body"})
+            head, body = self.partial_exchange(len(wire) + 1)
+            self.assertEqual(body, wire, framing)
+            self.assertEqual("Content-Length: 5000" in head, framing == "length")
+
     def test_connection_faults_come_before_any_request(self):
         self.control("POST", "/connection", {"fault": "stall"})
         with socket.create_connection(("127.0.0.1", self.port), timeout=1) as raw:

@@ -184,8 +184,9 @@ def send_response(conn, response):
     time.sleep(response.delay_ms / 1000)
     head = [f"HTTP/1.1 {response.status} {reason_phrase(response.status)}",
             f"Content-Type: {response.content_type}"]
-    # A stalled or dripping answer names no length: the client cannot know it is whole.
-    if response.framing == "length" and response.fault == "none":
+    # A stalled or dripping answer names no length, so the client cannot know it is
+    # whole; one that stalls mid-body announces all of it and sends a part.
+    if response.framing == "length" and response.fault in ("none", "stall_mid_body"):
         head.append(f"Content-Length: {len(response.body)}")
     elif response.framing == "chunked":
         head.append("Transfer-Encoding: chunked")
@@ -193,6 +194,9 @@ def send_response(conn, response):
         head.append(f"Location: {response.location}")
     head.append("Connection: close")
     try:
+        if response.fault == "no_status_line":
+            conn.sendall(response.body)  # the body alone, ended by the connection
+            return True
         if response.fault == "drip_headers":
             conn.sendall((head[0] + "\r\n").encode("latin-1"))
             drip(conn, b"X-Slow: 1\r\n")  # a header block that never ends
@@ -204,15 +208,23 @@ def send_response(conn, response):
         if response.fault == "drip":
             drip(conn, response.body or b" ")
             return False
-        if response.framing == "chunked":
-            send_chunked(conn, response.body, response.cut_after)
-        elif response.cut_after >= 0:
-            conn.sendall(response.body[:response.cut_after])
-        else:
-            conn.sendall(response.body)
+        if response.fault == "stall_mid_body":
+            send_body(conn, response.body, response.framing, max(response.cut_after, 1))
+            hold(conn)
+            return False
+        send_body(conn, response.body, response.framing, response.cut_after)
     except OSError:
         return False
     return response.cut_after < 0
+
+
+def send_body(conn, body, framing, cut_after):
+    if framing == "chunked":
+        send_chunked(conn, body, cut_after)
+    elif cut_after >= 0:
+        conn.sendall(body[:cut_after])
+    else:
+        conn.sendall(body)
 
 
 HOLD_SECONDS = 300.0
