@@ -17,8 +17,11 @@
 #include "resource.h"
 #include "standinclient.h"
 
-// Installs, upgrades and removes the x64 package with the system's installer,
-// silently, in the test prefix, and reads back what a member would find.
+// Installs, upgrades and removes a package with the system's installer,
+// silently, in the test prefix, and reads back what a member would find: the
+// x64 package, or the x86 one when the program under test is the shipped
+// 32-bit build (the x86 package's program runs under WoW64, installs under the
+// 32-bit Program Files and registers in the 32-bit registry view).
 namespace {
 
 using ::testing::ElementsAre;
@@ -29,7 +32,7 @@ constexpr DWORD kInstallTimeoutMs = 300000;
 const wchar_t kProductName[] = L"Quillbay Console";
 const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const wchar_t kAppIdKey[] = L"AppID\\{6049E393-4FD6-468F-A151-D7FAD4340A19}";
-const wchar_t kTypeLibPathKey[] = L"TypeLib\\{13E7764E-6A1D-415C-9104-88702FC9163A}\\1.0\\0\\win64";
+const wchar_t kTypeLibKey[] = L"TypeLib\\{13E7764E-6A1D-415C-9104-88702FC9163A}\\1.0\\0\\";
 const wchar_t kPlacementKey[] = L"Software\\Velmora\\Orvex";
 
 // Wine's drive Z: is the Unix root.
@@ -79,11 +82,12 @@ struct UninstallEntry {
 std::vector<UninstallEntry> ProductEntries()
 {
     std::vector<UninstallEntry> entries;
-    for (const std::wstring& name : registry::SubkeyNames(HKEY_LOCAL_MACHINE, kUninstallKey)) {
+    const REGSAM view = ProgramRegistryView();
+    for (const std::wstring& name : registry::SubkeyNames(HKEY_LOCAL_MACHINE, kUninstallKey, view)) {
         std::wstring key = std::wstring(kUninstallKey) + L"\\" + name;
-        if (registry::StringValue(HKEY_LOCAL_MACHINE, key, L"DisplayName") == kProductName) {
-            entries.push_back({name, registry::StringValue(HKEY_LOCAL_MACHINE, key, L"DisplayVersion"),
-                               registry::StringValue(HKEY_LOCAL_MACHINE, key, L"Publisher")});
+        if (registry::StringValue(HKEY_LOCAL_MACHINE, key, L"DisplayName", view) == kProductName) {
+            entries.push_back({name, registry::StringValue(HKEY_LOCAL_MACHINE, key, L"DisplayVersion", view),
+                               registry::StringValue(HKEY_LOCAL_MACHINE, key, L"Publisher", view)});
         }
     }
     return entries;
@@ -149,7 +153,7 @@ protected:
         ASSERT_TRUE(m_standin.Reset());
         ASSERT_THAT(ProductEntries(), SizeIs(0)) << "the product is installed already";
         // Leave the prefix as it was found: other tests register the build's own copy.
-        m_bWasRegistered = registry::KeyExists(HKEY_CLASSES_ROOT, kAppIdKey);
+        m_bWasRegistered = registry::KeyExists(HKEY_CLASSES_ROOT, kAppIdKey, m_view);
         m_bHadPlacement = registry::KeyExists(HKEY_CURRENT_USER, kPlacementKey);
         // A first run, as after a fresh install: the console opens maximised.
         ::RegDeleteTreeW(HKEY_CURRENT_USER, kPlacementKey);
@@ -194,8 +198,8 @@ protected:
                     Narrow(entries[0].publisher).c_str(), Narrow(icon).c_str(), Narrow(shortcut->target).c_str(),
                     Narrow(shortcut->icon).c_str());
 
-        EXPECT_EQ(registry::StringValue(HKEY_CLASSES_ROOT, kAppIdKey, nullptr), L"orvexapp");
-        EXPECT_EQ(registry::StringValue(HKEY_CLASSES_ROOT, kTypeLibPathKey, nullptr), m_installedExe);
+        EXPECT_EQ(registry::StringValue(HKEY_CLASSES_ROOT, kAppIdKey, nullptr, m_view), L"orvexapp");
+        EXPECT_EQ(registry::StringValue(HKEY_CLASSES_ROOT, m_typeLibPathKey, nullptr, m_view), m_installedExe);
     }
 
     // The installed program, started from its folder: the demo account signs
@@ -224,9 +228,13 @@ protected:
         EXPECT_TRUE(app.WaitForExit(30000)) << "the program must end before its files are replaced";
     }
 
-    const std::wstring m_package = WindowsPath(QB_PACKAGE);
-    const std::wstring m_newerPackage = WindowsPath(QB_NEWER_PACKAGE);
-    const std::wstring m_installDir = KnownFolder(CSIDL_PROGRAM_FILES) + L"\\Quillbay Console";
+    const bool m_bX86 = IsProgramUnderTest32Bit();
+    const REGSAM m_view = ProgramRegistryView();
+    const std::wstring m_package = WindowsPath(m_bX86 ? QB_PACKAGE_X86 : QB_PACKAGE_X64);
+    const std::wstring m_newerPackage = WindowsPath(m_bX86 ? QB_NEWER_PACKAGE_X86 : QB_NEWER_PACKAGE_X64);
+    const std::wstring m_installDir =
+        KnownFolder(m_bX86 ? CSIDL_PROGRAM_FILESX86 : CSIDL_PROGRAM_FILES) + L"\\Quillbay Console";
+    const std::wstring m_typeLibPathKey = std::wstring(kTypeLibKey) + (m_bX86 ? L"win32" : L"win64");
     const std::wstring m_installedExe = m_installDir + L"\\orvexapp.exe";
     CStandinClient m_standin;
     bool m_bWasRegistered = false;
@@ -251,8 +259,8 @@ TEST_F(PackageLifecycleTest, InstallsUpgradesRefusesADowngradeAndRemovesAllButTh
     EXPECT_FALSE(FileExists(m_installDir));
     EXPECT_EQ(FindShortcut(), L"");
     EXPECT_THAT(ProductEntries(), SizeIs(0));
-    EXPECT_FALSE(registry::KeyExists(HKEY_CLASSES_ROOT, kAppIdKey));
-    EXPECT_FALSE(registry::KeyExists(HKEY_CLASSES_ROOT, kTypeLibPathKey));
+    EXPECT_FALSE(registry::KeyExists(HKEY_CLASSES_ROOT, kAppIdKey, m_view));
+    EXPECT_FALSE(registry::KeyExists(HKEY_CLASSES_ROOT, m_typeLibPathKey, m_view));
     DWORD dwMaximized = 0;
     DWORD cb = sizeof(dwMaximized);
     EXPECT_EQ(::RegGetValueW(HKEY_CURRENT_USER, L"Software\\Velmora\\Orvex\\Windows", L"Main Panel Maximized",
