@@ -1,15 +1,16 @@
 #!/bin/sh
-# Builds the shipped 32-bit program, the 64-bit test build (the same sources,
-# run under wine64), the native parser checks and the installer packages
-# (BUILD_ROOT/dist).
+# Builds the shipped 32-bit program with its in-process tests, the 64-bit test
+# build (the same sources, run under wine64), the native parser checks and the
+# installer packages (BUILD_ROOT/dist).
 # Usage: build.sh [BUILD_ROOT]   (default: build/ in the checkout)
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 root=${1:-$top/build}
 jobs=$(nproc 2>/dev/null || echo 2)
 
+# The i686 build's in-process test programs run in the x86_64 build's prefix.
 cmake -S "$top" -B "$root/i686" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-mingw-i686.cmake" >/dev/null
+    -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-mingw-i686.cmake" -DQUILLBAY_BUILD_TESTS=ON >/dev/null
 cmake --build "$root/i686" -j "$jobs"
 
 cmake -S "$top/tests/native" -B "$root/native" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null

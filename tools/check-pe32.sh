@@ -1,11 +1,19 @@
 #!/bin/sh
-# Checks the shipped executable: a 32-bit GUI program of at most 500 KB that needs only system DLLs.
+# Checks a built orvexapp.exe: the shipped 32-bit program (the default) or the
+# x86_64 one; a GUI program for Windows 7 and later (subsystem version 6.1),
+# terminal-server aware, of at most 500 KB, that needs only system DLLs.
+# Usage: check-pe32.sh EXE [i386|x86-64]
 set -eu
 exe=$1
-headers=$(i686-w64-mingw32-objdump -p "$exe")
+arch=${2:-i386}
+headers=$(x86_64-w64-mingw32-objdump -p "$exe")
 fail() { echo "$exe: $*" >&2; exit 1; }
-echo "$headers" | grep -q 'file format pei-i386' || fail "not a PE32 (i386) image"
+echo "$headers" | grep -q "file format pei-$arch\$" || fail "not a pei-$arch image"
 echo "$headers" | grep -q 'Subsystem.*(Windows GUI)' || fail "not a GUI program"
+version=$(echo "$headers" | awk '/^MajorSubsystemVersion/ { major = $2 } /^MinorSubsystemVersion/ { minor = $2 }
+                                 END { print major "." minor }')
+[ "$version" = 6.1 ] || fail "subsystem version $version, not 6.1"
+echo "$headers" | grep -q '^[[:space:]]*TERMINAL_SERVICE_AWARE$' || fail "not terminal-server aware"
 allowed='^(kernel32|user32|gdi32|comctl32|wininet|advapi32|shell32|ole32|oleaut32|msvcrt)\.dll$'
 for dll in $(echo "$headers" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z'); do
     echo "$dll" | grep -Eq "$allowed" || fail "imports $dll, which is not a system DLL"
@@ -17,9 +25,9 @@ for fn in GetDpiForWindow GetSystemMetricsForDpi SetDialogDpiChangeBehavior SetT
     fi
 done
 for resource in 'REGISTRY' 'TYPELIB'; do
-    i686-w64-mingw32-windres -i "$exe" -O rc 2>/dev/null | grep -q "$resource" || fail "lacks the $resource resource"
+    x86_64-w64-mingw32-windres -i "$exe" -O rc 2>/dev/null | grep -q "$resource" || fail "lacks the $resource resource"
 done
 # The static runtime without the stream library fits in 500 KB.
 size=$(stat -c %s "$exe")
 [ "$size" -le 512000 ] || fail "$size bytes, more than 500 KB"
-echo "$exe: PE32 GUI, $size bytes, system DLLs only"
+echo "$exe: pei-$arch GUI, subsystem 6.1, terminal-server aware, $size bytes, system DLLs only"

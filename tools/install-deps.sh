@@ -17,8 +17,13 @@ for p in $packages; do
 done
 if [ -n "$missing" ]; then
     export DEBIAN_FRONTEND=noninteractive
-    apt-get update -q
+    # One stale index (the optional i386 one, say) must not stop the rest;
+    # the install below fails by itself when a list it needs is missing.
+    apt-get update -q || echo "apt-get update failed for some index; going on with the lists it has"
     # fonts-wine first: a prefix made without it shows letters for the caption glyphs.
     apt-get install -y -q --no-install-recommends fonts-wine
     apt-get install -y -q --no-install-recommends $missing
 fi
+
+# Last, and never fatal: the rest is installed whatever happens to it.
+"$(dirname "$0")/install-wine32.sh" || true

@@ -4,11 +4,20 @@
 # The build runs it, after building what it needs, and again after a change to
 # the program or its dialog templates:
 #   cmake --build build/x86_64 --target screenshots
-# Usage: screenshots.sh BUILD_DIR OUTDIR
+# They show the shipped 32-bit program (I686_EXE) where 32-bit Wine runs, else
+# the build's own.
+# Usage: screenshots.sh BUILD_DIR OUTDIR [I686_EXE]
 set -eu
 build=$(cd "$1" && pwd)
 out=$2
 here=$(cd "$(dirname "$0")" && pwd)
+why=
+if [ -n "${3:-}" ] && why=$("$here/probe-32bit.sh" wine); then
+    export QB_PROGRAM="$3"
+    echo "Photographing the shipped 32-bit build"
+else
+    echo "Photographing the x86_64 build${why:+; $why}"
+fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

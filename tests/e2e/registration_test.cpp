@@ -10,11 +10,12 @@ const wchar_t kAppIdKey[] = L"AppID\\{6049E393-4FD6-468F-A151-D7FAD4340A19}";
 const wchar_t kExeKey[] = L"AppID\\orvexapp.EXE";
 const wchar_t kTypeLibKey[] = L"TypeLib\\{13E7764E-6A1D-415C-9104-88702FC9163A}";
 
-bool KeyExists(const wchar_t* path) { return registry::KeyExists(HKEY_CLASSES_ROOT, path); }
+// The keys as the program under test wrote them, in its own registry view.
+bool KeyExists(const wchar_t* path) { return registry::KeyExists(HKEY_CLASSES_ROOT, path, ProgramRegistryView()); }
 
 std::wstring StringValue(const wchar_t* path, const wchar_t* name)
 {
-    return registry::StringValue(HKEY_CLASSES_ROOT, path, name);
+    return registry::StringValue(HKEY_CLASSES_ROOT, path, name, ProgramRegistryView());
 }
 
 // Runs the program with a switch and returns its exit code; it must never show a window.
@@ -51,7 +52,8 @@ TEST_P(RegistrationTest, RegistersTheScriptKeysAndTheTypeLibraryWithoutAWindow)
     EXPECT_EQ(StringValue(kExeKey, L"AppID"), L"{6049E393-4FD6-468F-A151-D7FAD4340A19}");
     std::wstring typeLibKey = std::wstring(kTypeLibKey) + L"\\1.0";
     EXPECT_EQ(StringValue(typeLibKey.c_str(), nullptr), L"orvexapp 1.0 Type Library");
-    std::wstring path = StringValue((typeLibKey + L"\\0\\win64").c_str(), nullptr);
+    const wchar_t* platform = IsProgramUnderTest32Bit() ? L"\\0\\win32" : L"\\0\\win64";
+    std::wstring path = StringValue((typeLibKey + platform).c_str(), nullptr);
     EXPECT_THAT(path, ::testing::EndsWith(L"\\orvexapp.exe"));
 }
 

@@ -17,8 +17,11 @@
 #include "resource.h"
 #include "standinclient.h"
 
-// Installs, upgrades and removes the x64 package with the system's installer,
-// silently, in the test prefix, and reads back what a member would find.
+// Installs, upgrades and removes a package with the system's installer,
+// silently, in the test prefix, and reads back what a member would find: the
+// x64 package, or the x86 one when the program under test is the shipped
+// 32-bit build (the x86 package's program runs under WoW64, installs under the
+// 32-bit Program Files and registers in the 32-bit registry view).
 namespace {
 
 using ::testing::ElementsAre;
@@ -29,8 +32,7 @@ constexpr DWORD kInstallTimeoutMs = 300000;
 const wchar_t kProductName[] = L"Quillbay Console";
 const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const wchar_t kAppIdKey[] = L"AppID\\{6049E393-4FD6-468F-A151-D7FAD4340A19}";
-const wchar_t kTypeLibPathKey[] = L"TypeLib\\{13E7764E-6A1D-415C-9104-88702FC9163A}\\1.0\\0\\win64";
-const wchar_t kTypeLib32PathKey[] = L"TypeLib\\{13E7764E-6A1D-415C-9104-88702FC9163A}\\1.0\\0\\win32";
+const wchar_t kTypeLibKey[] = L"TypeLib\\{13E7764E-6A1D-415C-9104-88702FC9163A}\\1.0\\0\\";
 const wchar_t kPlacementKey[] = L"Software\\Velmora\\Orvex";
 
 // Wine's drive Z: is the Unix root.
@@ -174,7 +176,7 @@ protected:
         ASSERT_TRUE(m_standin.Reset());
         ASSERT_THAT(ProductEntries(), SizeIs(0)) << "the product is installed already";
         // Leave the prefix as it was found: other tests register the build's own copy.
-        m_bWasRegistered = registry::KeyExists(HKEY_CLASSES_ROOT, kAppIdKey);
+        m_bWasRegistered = registry::KeyExists(HKEY_CLASSES_ROOT, kAppIdKey, m_view);
         m_bHadPlacement = registry::KeyExists(HKEY_CURRENT_USER, kPlacementKey);
         // A first run, as after a fresh install: the console opens maximised.
         ::RegDeleteTreeW(HKEY_CURRENT_USER, kPlacementKey);
@@ -222,8 +224,8 @@ protected:
                     Narrow(entries[0].installLocation).c_str(), Narrow(entries[0].aboutUrl).c_str(),
                     Narrow(shortcut->target).c_str(), Narrow(shortcut->icon).c_str());
 
-        EXPECT_EQ(registry::StringValue(HKEY_CLASSES_ROOT, kAppIdKey, nullptr), L"orvexapp");
-        EXPECT_EQ(registry::StringValue(HKEY_CLASSES_ROOT, kTypeLibPathKey, nullptr), m_installedExe);
+        EXPECT_EQ(registry::StringValue(HKEY_CLASSES_ROOT, kAppIdKey, nullptr, m_view), L"orvexapp");
+        EXPECT_EQ(registry::StringValue(HKEY_CLASSES_ROOT, m_typeLibPathKey, nullptr, m_view), m_installedExe);
     }
 
     // The installed program, started from its folder: the demo account signs
@@ -254,9 +256,13 @@ protected:
 
     static std::optional<DWORD> Install(const std::wstring& package) { return RunMsiexec(L"/i \"" + package + L"\""); }
 
-    const std::wstring m_package = WindowsPath(QB_PACKAGE);
-    const std::wstring m_newerPackage = WindowsPath(QB_NEWER_PACKAGE);
-    const std::wstring m_installDir = KnownFolder(CSIDL_PROGRAM_FILES) + L"\\Quillbay Console";
+    const bool m_bX86 = IsProgramUnderTest32Bit();
+    const REGSAM m_view = ProgramRegistryView();
+    const std::wstring m_package = WindowsPath(m_bX86 ? QB_PACKAGE_X86 : QB_PACKAGE_X64);
+    const std::wstring m_newerPackage = WindowsPath(m_bX86 ? QB_NEWER_PACKAGE_X86 : QB_NEWER_PACKAGE_X64);
+    const std::wstring m_installDir =
+        KnownFolder(m_bX86 ? CSIDL_PROGRAM_FILESX86 : CSIDL_PROGRAM_FILES) + L"\\Quillbay Console";
+    const std::wstring m_typeLibPathKey = std::wstring(kTypeLibKey) + (m_bX86 ? L"win32" : L"win64");
     const std::wstring m_installedExe = m_installDir + L"\\orvexapp.exe";
     CStandinClient m_standin;
     bool m_bWasRegistered = false;
@@ -281,8 +287,8 @@ TEST_F(PackageLifecycleTest, InstallsUpgradesRefusesADowngradeAndRemovesAllButTh
     EXPECT_FALSE(FileExists(m_installDir));
     EXPECT_EQ(FindShortcut(), L"");
     EXPECT_THAT(ProductEntries(), SizeIs(0));
-    EXPECT_FALSE(registry::KeyExists(HKEY_CLASSES_ROOT, kAppIdKey));
-    EXPECT_FALSE(registry::KeyExists(HKEY_CLASSES_ROOT, kTypeLibPathKey));
+    EXPECT_FALSE(registry::KeyExists(HKEY_CLASSES_ROOT, kAppIdKey, m_view));
+    EXPECT_FALSE(registry::KeyExists(HKEY_CLASSES_ROOT, m_typeLibPathKey, m_view));
     DWORD dwMaximized = 0;
     DWORD cb = sizeof(dwMaximized);
     EXPECT_EQ(::RegGetValueW(HKEY_CURRENT_USER, L"Software\\Velmora\\Orvex\\Windows", L"Main Panel Maximized",
@@ -301,33 +307,43 @@ TEST_F(PackageLifecycleTest, TheSameVersionAgainRepairsAndARebuildOfItReplacesIt
 
     // Damaged: the program and its registration gone. The same package puts both back.
     ASSERT_TRUE(::DeleteFileW(m_installedExe.c_str()));
-    ASSERT_EQ(::RegDeleteTreeW(HKEY_CLASSES_ROOT, kAppIdKey), ERROR_SUCCESS);
+    HKEY hClasses = nullptr;
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_CLASSES_ROOT, nullptr, 0, KEY_ALL_ACCESS | m_view, &hClasses), ERROR_SUCCESS);
+    LSTATUS deleted = ::RegDeleteTreeW(hClasses, kAppIdKey);
+    ::RegCloseKey(hClasses);
+    ASSERT_EQ(deleted, ERROR_SUCCESS);
     EXPECT_THAT(Install(m_package), Optional(0u));
     ExpectInstalled(version);
 
     // A package built again with the same version is a product of its own, which replaces the first.
-    EXPECT_THAT(Install(WindowsPath(QB_REBUILT_PACKAGE)), Optional(0u));
+    EXPECT_THAT(Install(WindowsPath(m_bX86 ? QB_REBUILT_PACKAGE_X86 : QB_REBUILT_PACKAGE_X64)), Optional(0u));
     ExpectInstalled(version);
     ASSERT_THAT(ProductEntries(), SizeIs(1));
     EXPECT_NE(ProductEntries()[0].productCode, firstProduct);
 }
 
-// One product per machine: the x64 package replaces the x86 one of the same version.
-TEST_F(PackageLifecycleTest, TheX64PackageReplacesTheX86PackageOfTheSameVersion)
+// One product per machine: either architecture's package replaces the other's of the same version.
+TEST_F(PackageLifecycleTest, ReplacesTheOtherArchitecturesPackageOfTheSameVersion)
 {
-    if (!CanRun32BitProgram()) {
+    if (!m_bX86 && !CanRun32BitProgram()) {
         GTEST_SKIP() << "this Wine cannot run the 32-bit program";
     }
-    const std::wstring x86Dir = KnownFolder(CSIDL_PROGRAM_FILESX86) + L"\\Quillbay Console";
-    ASSERT_THAT(Install(WindowsPath(QB_X86_PACKAGE)), Optional(0u));
+    const bool bOtherX86 = !m_bX86;
+    const std::wstring otherDir =
+        KnownFolder(bOtherX86 ? CSIDL_PROGRAM_FILESX86 : CSIDL_PROGRAM_FILES) + L"\\Quillbay Console";
+    const std::wstring otherTypeLibKey = std::wstring(kTypeLibKey) + (bOtherX86 ? L"win32" : L"win64");
+    const REGSAM otherView = bOtherX86 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+    ASSERT_THAT(Install(WindowsPath(bOtherX86 ? QB_PACKAGE_X86 : QB_PACKAGE_X64)), Optional(0u));
     ASSERT_THAT(ProductEntries(), SizeIs(1));
-    EXPECT_EQ(ProductEntries()[0].installLocation, x86Dir + L"\\");
-    EXPECT_EQ(registry::StringValue(HKEY_CLASSES_ROOT, kTypeLib32PathKey, nullptr), x86Dir + L"\\orvexapp.exe");
+    EXPECT_EQ(ProductEntries()[0].installLocation, otherDir + L"\\");
+    EXPECT_EQ(registry::StringValue(HKEY_CLASSES_ROOT, otherTypeLibKey, nullptr, otherView),
+              otherDir + L"\\orvexapp.exe");
 
     ASSERT_THAT(Install(m_package), Optional(0u));
     ExpectInstalled(Widen(QB_VERSION));
-    EXPECT_FALSE(FileExists(x86Dir));
-    EXPECT_FALSE(registry::KeyExists(HKEY_CLASSES_ROOT, kTypeLib32PathKey)) << "the removed program is still registered";
+    EXPECT_FALSE(FileExists(otherDir));
+    EXPECT_FALSE(registry::KeyExists(HKEY_CLASSES_ROOT, otherTypeLibKey, otherView))
+        << "the removed program is still registered";
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "appdriver.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -94,7 +95,7 @@ bool CAppDriver::Start(const std::wstring& arguments, const std::wstring& workin
     si.hStdInput = nullptr;
     si.hStdOutput = hOutputWrite;
     si.hStdError = hOutputWrite;
-    std::wstring commandLine = QuoteArgument(m_program.empty() ? TestDirectory() + L"orvexapp.exe" : m_program);
+    std::wstring commandLine = QuoteArgument(m_program.empty() ? ProgramUnderTest() : m_program);
     if (!arguments.empty()) {
         commandLine += L" " + arguments;
     }
@@ -377,6 +378,29 @@ std::wstring TestDirectory()
     std::wstring result(path, cch);
     return result.substr(0, result.find_last_of(L'\\') + 1);
 }
+
+std::wstring ProgramUnderTest()
+{
+    wchar_t path[MAX_PATH] = {};
+    DWORD cch = ::GetEnvironmentVariableW(L"QB_PROGRAM", path, MAX_PATH);
+    if (cch == 0 || cch >= MAX_PATH) {
+        return TestDirectory() + L"orvexapp.exe";
+    }
+    std::wstring result(path, cch);
+    if (result[0] == L'/') {
+        std::replace(result.begin(), result.end(), L'/', L'\\');
+        result.insert(0, L"Z:");
+    }
+    return result;
+}
+
+bool IsProgramUnderTest32Bit()
+{
+    DWORD dwType = 0;
+    return ::GetBinaryTypeW(ProgramUnderTest().c_str(), &dwType) && dwType == SCS_32BIT_BINARY;
+}
+
+REGSAM ProgramRegistryView() { return IsProgramUnderTest32Bit() ? KEY_WOW64_32KEY : KEY_WOW64_64KEY; }
 
 std::wstring MakeTempDirectory()
 {

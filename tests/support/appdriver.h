@@ -31,14 +31,13 @@ public:
 
     enum class OutputMode { Collect, None, Inherit };
 
-    // The program beside the test executable, with these arguments, in the
+    // The program under test (ProgramUnderTest()), with these arguments, in the
     // given working directory (the test's own when empty). Standard output and
     // error are collected for Output(), left unset as for a member's run, or
     // the driver's own.
     bool Start(const std::wstring& arguments = L"", const std::wstring& workingDirectory = L"",
                OutputMode outputMode = OutputMode::Collect);
-    // Starts this program instead of the one beside the test executable (an
-    // installed copy, say).
+    // Starts this program instead of the one under test (an installed copy, say).
     void UseProgram(const std::wstring& path) { m_program = path; }
     // Watches the windows of a process that is already running (for tests
     // that run dialogs in their own process).
@@ -118,4 +117,11 @@ bool WaitFor(const std::function<bool()>& state);
 std::string Narrow(const std::wstring& text);
 std::wstring Widen(const std::string& text);
 std::wstring TestDirectory();  // folder of the test executable, with trailing backslash
+// The program the tests drive: the one QB_PROGRAM names (a Windows path, or a
+// Unix one, which Wine sees under Z:), else orvexapp.exe beside the test
+// executable. The shipped i686 build runs the same tests this way.
+std::wstring ProgramUnderTest();
+// A 32-bit program runs under WoW64 and sees the 32-bit registry view.
+bool IsProgramUnderTest32Bit();
+REGSAM ProgramRegistryView();  // KEY_WOW64_32KEY or KEY_WOW64_64KEY
 std::wstring MakeTempDirectory();

@@ -4,10 +4,10 @@
 
 namespace registry {
 
-bool KeyExists(HKEY hRoot, const std::wstring& path)
+bool KeyExists(HKEY hRoot, const std::wstring& path, REGSAM view)
 {
     CRegKey key;
-    return ::RegOpenKeyExW(hRoot, path.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
+    return ::RegOpenKeyExW(hRoot, path.c_str(), 0, KEY_READ | view, key.Receive()) == ERROR_SUCCESS;
 }
 
 std::wstring StringValue(HKEY hRoot, const std::wstring& path, const wchar_t* name, REGSAM view)

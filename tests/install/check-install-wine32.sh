@@ -1,0 +1,49 @@
+#!/bin/sh
+# Runs tools/install-wine32.sh against fake dpkg, apt-get and kernel probe, one
+# case a line: whatever stops 32-bit Wine, the script exits 0 and says why in
+# at most one line.
+set -eu
+tools=$(cd "$(dirname "$0")/../../tools" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/bin" "$work/tools"
+cp "$tools/install-wine32.sh" "$work/tools/"
+
+fake() { printf '#!/bin/sh\necho "%s $*" >>"$FAKE_CALLS"\n%s\n' "$1" "$2" >"$work/bin/$1"; chmod +x "$work/bin/$1"; }
+fake dpkg-query '[ "$FAKE_INSTALLED" = yes ] && echo "install ok installed"; exit 0'
+fake dpkg 'exit 0'
+fake apt-get 'case "$1" in
+update) [ "$FAKE_UPDATE" = ok ] && exit 0
+        echo "Err:4 http://mirror.test/debian-security bookworm-security/main i386 Packages"; exit 100 ;;
+esac
+[ "$FAKE_INSTALL" = ok ] && exit 0
+case "$FAKE_INSTALL $*" in "pinned "*" -t "*) exit 0 ;; esac
+echo " libwine:i386 : Depends: libgst:i386 (>= 1.0) but it is not going to be installed"
+echo "E: Unable to correct problems, you have held broken packages."; exit 100'
+printf '#!/bin/sh\n[ "$FAKE_KERNEL" = runs ] && exit 0\necho "this kernel does not run 32-bit programs (x: Exec format error)"; exit 1\n' \
+    >"$work/tools/probe-32bit.sh"
+chmod +x "$work/tools/probe-32bit.sh"
+
+failed=0
+# kernel|installed|update|install|the line it prints|a call it must make|calls it must not make
+while IFS='|' read -r kernel installed update install line made notmade; do
+    export FAKE_KERNEL=${kernel%% *} FAKE_INSTALLED=${installed%% *} FAKE_UPDATE=${update%% *} FAKE_INSTALL=${install%% *}
+    export FAKE_CALLS="$work/calls" PATH="$work/bin:$PATH"
+    : >"$FAKE_CALLS"
+    out=$("$work/tools/install-wine32.sh" 2>&1) && status=0 || status=$?
+    case="$FAKE_KERNEL $FAKE_INSTALLED $FAKE_UPDATE $FAKE_INSTALL"
+    [ "$status" -eq 0 ] || { echo "FAIL $case: exit $status"; failed=1; }
+    [ "$(echo "$out" | grep -c .)" -le 1 ] || { echo "FAIL $case: more than one line: $out"; failed=1; }
+    echo "$out" | grep -Eq -- "$line" || { echo "FAIL $case: printed '$out', expected /$line/"; failed=1; }
+    grep -Eq -- "$made" "$FAKE_CALLS" || { echo "FAIL $case: no call /$made/ in $(tr '\n' ';' <"$FAKE_CALLS")"; failed=1; }
+    ! grep -Eq -- "$notmade" "$FAKE_CALLS" || { echo "FAIL $case: unwanted call /$notmade/"; failed=1; }
+    [ "$failed" -eq 0 ] && echo "ok $case: ${out:-(nothing)}"
+done <<'CASES'
+runs    |yes|ok  |ok    |^$|dpkg-query|apt-get
+refuses |no |ok  |ok    |^32-bit Wine not installed: this kernel does not run 32-bit programs|dpkg-query|apt-get|dpkg --add
+runs    |no |fail|ok    |^32-bit Wine installed|dpkg --add-architecture i386|remove-architecture
+runs    |no |fail|pinned|^32-bit Wine installed|apt-get install .*-t |remove-architecture
+runs    |no |fail|refuse|cannot install wine32:i386 \(libwine:i386 : Depends: libgst.*\), the index it could not fetch: bookworm-security/main i386 Packages; |dpkg --remove-architecture i386|^$
+runs    |no |ok  |refuse|cannot install wine32:i386 \(libwine:i386 : Depends: libgst:i386 \(>= 1.0\) but it is not going to be installed\); |apt-get update|^$
+CASES
+exit $failed
