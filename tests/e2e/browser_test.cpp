@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "appdriver.h"
@@ -117,45 +118,104 @@ TEST_F(BrowserLaunchTest, AnExistingTempHtmIsNeitherOverwrittenNorDeleted)
     EXPECT_EQ(FilesIn(TempFolder(), L"qb*.htm"), m_tempProbesBefore) << "the fallback probe is removed";
 }
 
-// ".htm" opens with a program that does not exist: the shell cannot start it,
-// and the member must see nothing of that.
-class MissingBrowserTest : public ConsoleSession {
+// What the prefix's shell knows of browsers: the ".htm" class's open command
+// and the command of both page schemes, each one the fake browser's, another
+// or none at all. Whatever the shell can or cannot start, the member sees no
+// box of it.
+struct AssociationCase {
+    const char* name;
+    const wchar_t* htmCommand;  // null: the ".htm" class has no open command
+    bool bAddressesKnown;       // http and https open with the fake browser, else with nothing
+};
+
+void PrintTo(const AssociationCase& c, std::ostream* os) { *os << c.name; }
+
+const wchar_t kNoSuchProgram[] = L"\"C:\\no\\such\\folder\\browser.exe\" \"%1\"";
+
+class AssociationTest : public ConsoleSession, public ::testing::WithParamInterface<AssociationCase> {
 protected:
-    static constexpr wchar_t kCommandKey[] = L"QuillbayTestHtml\\shell\\open\\command";
+    static constexpr const wchar_t* kCommandKeys[] = {L"QuillbayTestHtml\\shell\\open\\command",
+                                                      L"http\\shell\\open\\command", L"https\\shell\\open\\command"};
 
     void SetUp() override
     {
         ConsoleSession::SetUp();
+        for (const wchar_t* pszKey : kCommandKeys) {
+            m_saved.push_back(Command(pszKey));
+        }
+        m_fakeBrowser = m_saved[0].value_or(L"");
+        ASSERT_NE(m_fakeBrowser.find(L"fakebrowser.exe"), std::wstring::npos);
+        m_logPath = MakeTempDirectory() + L".browser.log";
+        ::SetEnvironmentVariableW(L"QB_FAKEBROWSER_LOG", m_logPath.c_str());
+        const AssociationCase& c = GetParam();
+        SetCommand(kCommandKeys[0], c.htmCommand ? std::optional<std::wstring>(c.htmCommand) : std::nullopt);
+        for (const wchar_t* pszKey : {kCommandKeys[1], kCommandKeys[2]}) {
+            SetCommand(pszKey, c.bAddressesKnown ? std::optional<std::wstring>(m_fakeBrowser) : std::nullopt);
+        }
+    }
+
+    void TearDown() override
+    {
+        for (size_t i = 0; i < m_saved.size(); ++i) {
+            SetCommand(kCommandKeys[i], m_saved[i]);
+        }
+        ::SetEnvironmentVariableW(L"QB_FAKEBROWSER_LOG", nullptr);
+        ::DeleteFileW(m_logPath.c_str());
+    }
+
+    static std::optional<std::wstring> Command(const wchar_t* pszKey)
+    {
         wchar_t command[1024] = {};
         DWORD cb = sizeof(command);
-        ASSERT_EQ(::RegGetValueW(HKEY_CLASSES_ROOT, kCommandKey, nullptr, RRF_RT_REG_SZ, nullptr, command, &cb),
-                  ERROR_SUCCESS);
-        m_fakeBrowserCommand = command;
-        SetCommand(L"\"C:\\no\\such\\folder\\browser.exe\" \"%1\"");
+        if (::RegGetValueW(HKEY_CLASSES_ROOT, pszKey, nullptr, RRF_RT_REG_SZ, nullptr, command, &cb) != ERROR_SUCCESS) {
+            return std::nullopt;
+        }
+        return std::wstring(command);
     }
 
-    void TearDown() override { SetCommand(m_fakeBrowserCommand); }
-
-    static void SetCommand(const std::wstring& command)
+    static void SetCommand(const wchar_t* pszKey, const std::optional<std::wstring>& command)
     {
-        ASSERT_EQ(::RegSetKeyValueW(HKEY_CLASSES_ROOT, kCommandKey, nullptr, REG_SZ, command.c_str(),
-                                    static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))),
+        if (!command) {
+            ::RegDeleteKeyW(HKEY_CLASSES_ROOT, pszKey);
+            return;
+        }
+        ASSERT_EQ(::RegSetKeyValueW(HKEY_CLASSES_ROOT, pszKey, nullptr, REG_SZ, command->c_str(),
+                                    static_cast<DWORD>((command->size() + 1) * sizeof(wchar_t))),
                   ERROR_SUCCESS);
     }
 
-    // Nothing but the dialog is left, and it takes input.
-    void ExpectOnly(HWND hDlg)
+    // Nothing but the dialog is left, it takes input, and the browser got
+    // exactly these addresses by now, each as its last argument.
+    void ExpectOnly(HWND hDlg, const std::vector<std::string>& urls)
     {
         EXPECT_FALSE(m_app.FindMessageBox());
         EXPECT_EQ(m_app.VisibleWindows(), std::vector<HWND>{hDlg});
         EXPECT_TRUE(::IsWindowEnabled(hDlg));
+        std::string log;
+        ui::WaitFor([&] {
+            log = ReadFile(m_logPath);
+            return static_cast<size_t>(std::count(log.begin(), log.end(), '\n')) >= urls.size();
+        });
+        std::string expected;
+        for (const std::string& url : urls) {
+            expected += "\"" + url + "\"\n";
+        }
+        std::stringstream lines(log);
+        std::string got;
+        for (std::string line; std::getline(lines, line);) {
+            got += line.substr(line.find_last_of(' ') + 1) + "\n";
+        }
+        EXPECT_EQ(got, expected);
     }
 
-    std::wstring m_fakeBrowserCommand;
+    std::vector<std::optional<std::wstring>> m_saved;
+    std::wstring m_fakeBrowser;
+    std::wstring m_logPath;
 };
 
-TEST_F(MissingBrowserTest, RegisterAndBuyShowNothing)
+TEST_P(AssociationTest, RegisterAndBuyOpenThePagesOrShowNothing)
 {
+    const bool bOpens = GetParam().bAddressesKnown;
     UseAccount({});
     ASSERT_TRUE(m_app.Start());
     HWND hLogin = m_app.WaitForWindow(kLoginCaption);
@@ -164,13 +224,25 @@ TEST_F(MissingBrowserTest, RegisterAndBuyShowNothing)
     ui::Click(hLogin, IDC_REGISTER);
     ui::Click(hLogin, IDOK);
     ExpectBox(L"Please enter your email address and password.", L"Details");
-    ExpectOnly(hLogin);
+    const std::string kRegister =
+        std::string("http://") + kServiceHost + "/pages/member/quillbay/register/register.php";
+    ExpectOnly(hLogin, bOpens ? std::vector<std::string>{kRegister} : std::vector<std::string>{});
 
     HWND hConsole = SignIn(hLogin);
     ASSERT_NE(hConsole, nullptr);
     ui::Click(hConsole, IDC_BUY);
     ClickAndWaitForRequests(hConsole, IDC_REFRESH, 2);
-    ExpectOnly(hConsole);
+    const std::string kBuy =
+        std::string("https://") + kServiceHost + "/pages/member/quillbay/user/pay/memberpage_payment.php";
+    ExpectOnly(hConsole, bOpens ? std::vector<std::string>{kRegister, kBuy} : std::vector<std::string>{});
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryAssociation, AssociationTest,
+    ::testing::Values(AssociationCase{"HtmProgramMissingAddressesKnown", kNoSuchProgram, true},
+                      AssociationCase{"NoHtmCommandAddressesKnown", nullptr, true},
+                      AssociationCase{"HtmProgramMissingAddressesUnknown", kNoSuchProgram, false},
+                      AssociationCase{"NoBrowserAtAll", nullptr, false}),
+    [](const ::testing::TestParamInfo<AssociationCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
