@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <optional>
 #include <sstream>
 
 #include "appdriver.h"
@@ -118,21 +117,19 @@ TEST_F(BrowserLaunchTest, AnExistingTempHtmIsNeitherOverwrittenNorDeleted)
     EXPECT_EQ(FilesIn(TempFolder(), L"qb*.htm"), m_tempProbesBefore) << "the fallback probe is removed";
 }
 
-// What the prefix's shell knows of browsers: the ".htm" class's open command
-// and the command of both page schemes, each one the fake browser's, another
-// or none at all. Whatever the shell can or cannot start, the member sees no
-// box of it.
+// ".htm" opens with a program that does not exist, or has no open command at
+// all (a browser from the Store); http and https open with the fake browser
+// (the prefix's own commands) or with nothing. The pages then go to the shell
+// as addresses; whatever it cannot start, the member sees nothing of that.
 struct AssociationCase {
     const char* name;
-    const wchar_t* htmCommand;  // null: the ".htm" class has no open command
-    bool bAddressesKnown;       // http and https open with the fake browser, else with nothing
+    bool bHtmCommand;
+    bool bAddressesKnown;
 };
 
 void PrintTo(const AssociationCase& c, std::ostream* os) { *os << c.name; }
 
-const wchar_t kNoSuchProgram[] = L"\"C:\\no\\such\\folder\\browser.exe\" \"%1\"";
-
-class AssociationTest : public ConsoleSession, public ::testing::WithParamInterface<AssociationCase> {
+class MissingBrowserTest : public ConsoleSession, public ::testing::WithParamInterface<AssociationCase> {
 protected:
     static constexpr const wchar_t* kCommandKeys[] = {L"QuillbayTestHtml\\shell\\open\\command",
                                                       L"http\\shell\\open\\command", L"https\\shell\\open\\command"};
@@ -140,82 +137,67 @@ protected:
     void SetUp() override
     {
         ConsoleSession::SetUp();
-        for (const wchar_t* pszKey : kCommandKeys) {
-            m_saved.push_back(Command(pszKey));
-        }
-        m_fakeBrowser = m_saved[0].value_or(L"");
-        ASSERT_NE(m_fakeBrowser.find(L"fakebrowser.exe"), std::wstring::npos);
+        wchar_t command[1024] = {};
+        DWORD cb = sizeof(command);
+        ASSERT_EQ(::RegGetValueW(HKEY_CLASSES_ROOT, kCommandKeys[0], nullptr, RRF_RT_REG_SZ, nullptr, command, &cb),
+                  ERROR_SUCCESS);
+        m_fakeBrowserCommand = command;
+        SetCommand(kCommandKeys[0], GetParam().bHtmCommand ? L"\"C:\\no\\such\\browser.exe\" \"%1\"" : L"");
+        SetCommand(kCommandKeys[1], GetParam().bAddressesKnown ? m_fakeBrowserCommand : L"");
+        SetCommand(kCommandKeys[2], GetParam().bAddressesKnown ? m_fakeBrowserCommand : L"");
         m_logPath = MakeTempDirectory() + L".browser.log";
         ::SetEnvironmentVariableW(L"QB_FAKEBROWSER_LOG", m_logPath.c_str());
-        const AssociationCase& c = GetParam();
-        SetCommand(kCommandKeys[0], c.htmCommand ? std::optional<std::wstring>(c.htmCommand) : std::nullopt);
-        for (const wchar_t* pszKey : {kCommandKeys[1], kCommandKeys[2]}) {
-            SetCommand(pszKey, c.bAddressesKnown ? std::optional<std::wstring>(m_fakeBrowser) : std::nullopt);
-        }
     }
 
     void TearDown() override
     {
-        for (size_t i = 0; i < m_saved.size(); ++i) {
-            SetCommand(kCommandKeys[i], m_saved[i]);
+        for (const wchar_t* pszKey : kCommandKeys) {
+            SetCommand(pszKey, m_fakeBrowserCommand);
         }
         ::SetEnvironmentVariableW(L"QB_FAKEBROWSER_LOG", nullptr);
         ::DeleteFileW(m_logPath.c_str());
     }
 
-    static std::optional<std::wstring> Command(const wchar_t* pszKey)
+    // An empty command: the key goes.
+    static void SetCommand(const wchar_t* pszKey, const std::wstring& command)
     {
-        wchar_t command[1024] = {};
-        DWORD cb = sizeof(command);
-        if (::RegGetValueW(HKEY_CLASSES_ROOT, pszKey, nullptr, RRF_RT_REG_SZ, nullptr, command, &cb) != ERROR_SUCCESS) {
-            return std::nullopt;
-        }
-        return std::wstring(command);
-    }
-
-    static void SetCommand(const wchar_t* pszKey, const std::optional<std::wstring>& command)
-    {
-        if (!command) {
+        if (command.empty()) {
             ::RegDeleteKeyW(HKEY_CLASSES_ROOT, pszKey);
             return;
         }
-        ASSERT_EQ(::RegSetKeyValueW(HKEY_CLASSES_ROOT, pszKey, nullptr, REG_SZ, command->c_str(),
-                                    static_cast<DWORD>((command->size() + 1) * sizeof(wchar_t))),
+        ASSERT_EQ(::RegSetKeyValueW(HKEY_CLASSES_ROOT, pszKey, nullptr, REG_SZ, command.c_str(),
+                                    static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))),
                   ERROR_SUCCESS);
     }
 
-    // Nothing but the dialog is left, it takes input, and the browser got
-    // exactly these addresses by now, each as its last argument.
+    // Nothing but the dialog is left, it takes input, and the fake browser got
+    // these addresses by now, each in its own start.
     void ExpectOnly(HWND hDlg, const std::vector<std::string>& urls)
     {
         EXPECT_FALSE(m_app.FindMessageBox());
         EXPECT_EQ(m_app.VisibleWindows(), std::vector<HWND>{hDlg});
         EXPECT_TRUE(::IsWindowEnabled(hDlg));
-        std::string log;
-        ui::WaitFor([&] {
-            log = ReadFile(m_logPath);
-            return static_cast<size_t>(std::count(log.begin(), log.end(), '\n')) >= urls.size();
-        });
+        const std::string program = Narrow(m_fakeBrowserCommand.substr(0, m_fakeBrowserCommand.find(L" \"%1\"")));
         std::string expected;
         for (const std::string& url : urls) {
-            expected += "\"" + url + "\"\n";
+            expected += program + " \"" + url + "\"\n";
         }
-        std::stringstream lines(log);
-        std::string got;
-        for (std::string line; std::getline(lines, line);) {
-            got += line.substr(line.find_last_of(' ') + 1) + "\n";
-        }
-        EXPECT_EQ(got, expected);
+        std::string log;
+        ui::WaitFor([&] { return (log = ReadFile(m_logPath)).size() >= expected.size(); });
+        EXPECT_EQ(log, expected);
     }
 
-    std::vector<std::optional<std::wstring>> m_saved;
-    std::wstring m_fakeBrowser;
+    std::wstring m_fakeBrowserCommand;
     std::wstring m_logPath;
 };
 
-TEST_P(AssociationTest, RegisterAndBuyOpenThePagesOrShowNothing)
+TEST_P(MissingBrowserTest, RegisterAndBuyOpenThePagesThroughTheirAddressesOrShowNothing)
 {
-    const bool bOpens = GetParam().bAddressesKnown;
+    std::vector<std::string> urls;
+    if (GetParam().bAddressesKnown) {
+        urls = {std::string("http://") + kServiceHost + "/pages/member/quillbay/register/register.php",
+                std::string("https://") + kServiceHost + "/pages/member/quillbay/user/pay/memberpage_payment.php"};
+    }
     UseAccount({});
     ASSERT_TRUE(m_app.Start());
     HWND hLogin = m_app.WaitForWindow(kLoginCaption);
@@ -224,25 +206,20 @@ TEST_P(AssociationTest, RegisterAndBuyOpenThePagesOrShowNothing)
     ui::Click(hLogin, IDC_REGISTER);
     ui::Click(hLogin, IDOK);
     ExpectBox(L"Please enter your email address and password.", L"Details");
-    const std::string kRegister =
-        std::string("http://") + kServiceHost + "/pages/member/quillbay/register/register.php";
-    ExpectOnly(hLogin, bOpens ? std::vector<std::string>{kRegister} : std::vector<std::string>{});
+    ExpectOnly(hLogin, {urls.begin(), urls.begin() + (urls.empty() ? 0 : 1)});
 
     HWND hConsole = SignIn(hLogin);
     ASSERT_NE(hConsole, nullptr);
     ui::Click(hConsole, IDC_BUY);
     ClickAndWaitForRequests(hConsole, IDC_REFRESH, 2);
-    const std::string kBuy =
-        std::string("https://") + kServiceHost + "/pages/member/quillbay/user/pay/memberpage_payment.php";
-    ExpectOnly(hConsole, bOpens ? std::vector<std::string>{kRegister, kBuy} : std::vector<std::string>{});
+    ExpectOnly(hConsole, urls);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryAssociation, AssociationTest,
-    ::testing::Values(AssociationCase{"HtmProgramMissingAddressesKnown", kNoSuchProgram, true},
-                      AssociationCase{"NoHtmCommandAddressesKnown", nullptr, true},
-                      AssociationCase{"HtmProgramMissingAddressesUnknown", kNoSuchProgram, false},
-                      AssociationCase{"NoBrowserAtAll", nullptr, false}),
-    [](const ::testing::TestParamInfo<AssociationCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(EveryAssociation, MissingBrowserTest,
+                         ::testing::Values(AssociationCase{"HtmProgramMissing", true, true},
+                                           AssociationCase{"NoHtmCommand", false, true},
+                                           AssociationCase{"HtmProgramMissingNoAddresses", true, false},
+                                           AssociationCase{"NoBrowserAtAll", false, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
