@@ -1,7 +1,7 @@
 #!/bin/sh
 # Reads the rows of both packages that wixl cannot write by itself or that
-# make-msi.sh corrects afterwards, and prints each as it reads; then checks the
-# components as Windows Installer's validation would (which Wine cannot run).
+# make-msi.sh corrects afterwards, and prints each as it reads; then the
+# components, which Wine cannot validate.
 # Usage: check-package-tables.sh X86_MSI X64_MSI VERSION SERVICE_HOST
 set -eu
 version=$3 host=$4
@@ -27,8 +27,6 @@ InstallExecuteSequence|1-3|InstallFiles		4000
 InstallExecuteSequence|1-3|RollbackRegisterServer	NOT Installed	4001
 InstallExecuteSequence|1-3|RegisterServer	NOT REMOVE~="ALL"	4002
 File|1,5,6|orvexapp.exe	$version	1033
-Component|1,3,6|orvexapp	INSTALLDIR	orvexapp.exe
-Component|1,3,6|StartMenuShortcut	ProgramMenuFolder	StartMenuShortcutInstalled
 Registry|1-6|StartMenuShortcutInstalled	1	Software\Velmora\Orvex\Installer	Start Menu Shortcut	#1	StartMenuShortcut
 Shortcut|1-5|StartMenuShortcut	ProgramMenuFolder	Quillbay Console	StartMenuShortcut	[#orvexapp.exe]
 Property|1-2|ARPURLINFOABOUT	https://$host/
@@ -37,27 +35,23 @@ Upgrade|2-7|$version			2		WIX_DOWNGRADE_DETECTED
 EOF
 }
 
-# ICE38/ICE18: each component's key path is a resource of its own (bit 4 of
-# the attributes: a Registry row, else a File row). ICE43: a shortcut's
-# component is keyed by an HKCU (root 1) row. ICE57: no component holds both
-# per-user resources (HKCU rows, anything in the Start menu) and per-machine
-# ones (other roots, files elsewhere).
+# As Windows Installer's validation would: each component's key path is a
+# resource of its own (ICE38/ICE18; attribute bit 4: a Registry row, else a
+# File row), a shortcut's is an HKCU row (ICE43), and none holds per-user
+# resources (HKCU rows, the Start menu) beside per-machine ones (ICE57).
 components() {
     for table in Component Registry File Shortcut; do
         msiinfo export "$1" $table | tr -d '\r' | tail -n +4 | sed "s/^/$table\t/"
     done | awk -F '\t' '
-        $1 == "Component" { dir[$2] = $4; attr[$2] = $5; key[$2] = $7; next }
-        $1 == "Registry" { owner["R" $2] = $7; root[$2] = $3; kind[$7] = kind[$7] ($3 == 1 ? "u" : "m"); next }
-        $1 == "File" { owner["F" $2] = $3; files[$3] = 1; next }
-        $1 == "Shortcut" { shortcut[$5] = 1; kind[$5] = kind[$5] ($3 == "ProgramMenuFolder" ? "u" : "m") }
+        $1 == "Component" { dir[$2] = $4; key[$2] = (int($5 / 4) % 2 ? "R" : "F") $7 }
+        $1 == "Registry" { own["R" $2] = $7; hkcu["R" $2] = $3 == 1; kind[$7] = kind[$7] ($3 == 1 ? "u" : "m") }
+        $1 == "File" { own["F" $2] = $3; kind[$3] = kind[$3] (dir[$3] == "ProgramMenuFolder" ? "u" : "m") }
+        $1 == "Shortcut" { link[$5] = 1; kind[$5] = kind[$5] ($3 == "ProgramMenuFolder" ? "u" : "m") }
         END {
             for (c in dir) {
-                if (c in files) kind[c] = kind[c] (dir[c] == "ProgramMenuFolder" ? "u" : "m")
-                own = owner[(int(attr[c] / 4) % 2 ? "R" : "F") key[c]]
-                if (own != c) { print "FAIL: " c "'"'"'s key path " key[c] " is not its own resource"; bad = 1 }
-                if (c in shortcut && (own != c || root[key[c]] != 1)) { print "FAIL: shortcut component " c " is not keyed by HKCU"; bad = 1 }
-                if (kind[c] ~ /u/ && kind[c] ~ /m/) { print "FAIL: " c " holds per-user and per-machine resources"; bad = 1 }
-                if (!bad) print "  component " c ": key path " key[c] ", resources " (kind[c] ~ /u/ ? "per-user" : "per-machine")
+                ok = own[key[c]] == c && (!(c in link) || hkcu[key[c]]) && !(kind[c] ~ /u/ && kind[c] ~ /m/)
+                print (ok ? "  " : "FAIL: ") "component " c ": key path " key[c] ", resources " kind[c]
+                bad = bad || !ok
             }
             exit bad
         }'

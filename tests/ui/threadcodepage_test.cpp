@@ -1,7 +1,6 @@
-// The console under a regional format whose code page is not the system's: the
-// thread's (Russian, 1251) decodes the answers, and 8-bit window calls would
-// decode with the system's (1252). The console runs here on the test thread,
-// against the stand-in service, while a second thread reads its windows.
+// A regional format whose code page is not the system's: the thread's (Russian,
+// 1251) decodes the answers, 8-bit window calls would decode with the system's
+// (1252). The console runs here, its windows read from a second thread.
 #include <thread>
 
 #include "base/mbstring.h"
@@ -18,10 +17,9 @@ TEST_F(ThreadCodePageTest, RussianTextsShowExactlyUnderTheSystemCodePage1252)
     const LCID lcidBefore = ::GetThreadLocale();
     ::SetThreadLocale(0x419);
     ASSERT_EQ(ThreadAnsiCodePage(), 1251u);
-    // "Анна Петрова" in code page 1251, as the service sends it.
-    UseAccount({{"1", "\xC0\xED\xED\xE0", std::string("\xCF\xE5\xF2\xF0\xEE\xE2\xE0"), "00491701234567"}});
-    const std::wstring anna = L"\x0410\x043D\x043D\x0430";
-    const std::wstring privet = L"\x041F\x0440\x0438\x0432\x0435\x0442";
+    const std::string anna1251 = "\xC0\xED\xED\xE0";  // "Анна"
+    UseAccount({{"1", anna1251, std::string("\xCF\xE5\xF2\xF0\xEE\xE2\xE0"), "00491701234567"}});
+    const std::wstring anna = L"\x0410\x043D\x043D\x0430", privet = L"\x041F\x0440\x0438\x0432\x0435\x0442";
     m_app.Watch(::GetCurrentProcessId());
     std::thread driver([&] {
         HWND hConsole = m_app.WaitForWindow(kConsoleCaption);
@@ -34,10 +32,9 @@ TEST_F(ThreadCodePageTest, RussianTextsShowExactlyUnderTheSystemCodePage1252)
                       L". Please replace them and try again.",
                   L"Unsupported Characters");
         EXPECT_EQ(CommandRequests().size(), 1u) << "only the details were asked for";
-        // The send summary's answer names a number in the thread's code page.
         ui::SetText(hConsole, IDC_MESSAGE, L"Hi");
         StandinAnswer invalid;
-        invalid.body = "INVALID_CONTACT:\xC0\xED\xED\xE0";
+        invalid.body = "INVALID_CONTACT:" + anna1251;
         EXPECT_TRUE(m_standin.QueueAnswer(invalid));
         ui::Click(hConsole, IDC_SEND);
         HWND hSummary = m_app.WaitForWindow(L"Send Summary");
