@@ -8,7 +8,9 @@
 #     QUILLBAY_SIGN_PKCS11_KEY                      the key's PKCS#11 URI,
 #     QUILLBAY_SIGN_CERTS                           its certificate chain (PEM), and
 #     QUILLBAY_SIGN_PASSWORD                        the token's PIN, if it needs one
-#   QUILLBAY_TIMESTAMP_URL                          an RFC 3161 time-stamping service (optional)
+#   QUILLBAY_TIMESTAMP_URL                          an RFC 3161 time-stamping service, which a
+#                                                   release key needs (QUILLBAY_SIGN_UNTIMESTAMPED=1
+#                                                   signs without one, for a throwaway key only)
 # Without a key, the test certificate TEST_CA_DIR/codesign.pem (tools/make-test-ca.sh)
 # signs, so that every build goes through the same steps as a release.
 # OUT is written only when the signing succeeded.
@@ -18,6 +20,14 @@ if [ $# -ne 3 ]; then
     exit 2
 fi
 in=$1 out=$2 test_ca=$3
+
+# A signature without a time stamp becomes invalid when its certificate expires.
+if [ -n "${QUILLBAY_SIGN_PKCS12:-}${QUILLBAY_SIGN_PKCS11_MODULE:-}" ] && [ -z "${QUILLBAY_TIMESTAMP_URL:-}" ] &&
+    [ "${QUILLBAY_SIGN_UNTIMESTAMPED:-}" != 1 ]; then
+    echo "$0: a release key signs only with a time stamp: set QUILLBAY_TIMESTAMP_URL to an RFC 3161" \
+        "time-stamping service, or every signature becomes invalid when the certificate expires" >&2
+    exit 1
+fi
 
 # The description is what the elevation prompt shows for a package.
 set -- -h sha256 -n "Quillbay Console" -add-msi-dse
