@@ -1,6 +1,7 @@
 #!/bin/sh
 # Signs an executable or an installer package with Authenticode (SHA-256).
 # Usage: sign.sh IN OUT TEST_CA_DIR
+#        sign.sh --check   (only checks the environment, as the build does before it starts)
 #
 # The release key comes from the environment:
 #   QUILLBAY_SIGN_PKCS12, QUILLBAY_SIGN_PASSWORD   a PKCS#12 file and its password
@@ -15,11 +16,6 @@
 # signs, so that every build goes through the same steps as a release.
 # OUT is written only when the signing succeeded.
 set -eu
-if [ $# -ne 3 ]; then
-    echo "usage: $0 IN OUT TEST_CA_DIR" >&2
-    exit 2
-fi
-in=$1 out=$2 test_ca=$3
 
 # A signature without a time stamp becomes invalid when its certificate expires.
 if [ -n "${QUILLBAY_SIGN_PKCS12:-}${QUILLBAY_SIGN_PKCS11_MODULE:-}" ] && [ -z "${QUILLBAY_TIMESTAMP_URL:-}" ] &&
@@ -28,6 +24,12 @@ if [ -n "${QUILLBAY_SIGN_PKCS12:-}${QUILLBAY_SIGN_PKCS11_MODULE:-}" ] && [ -z "$
         "time-stamping service, or every signature becomes invalid when the certificate expires" >&2
     exit 1
 fi
+[ "$*" = --check ] && exit 0
+if [ $# -ne 3 ]; then
+    echo "usage: $0 IN OUT TEST_CA_DIR" >&2
+    exit 2
+fi
+in=$1 out=$2 test_ca=$3
 
 # The description is what the elevation prompt shows for a package.
 set -- -h sha256 -n "Quillbay Console" -add-msi-dse

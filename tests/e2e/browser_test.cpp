@@ -131,36 +131,36 @@ TEST_F(BrowserLaunchTest, WithoutAnHtmCommandTheAddressGoesToTheShell)
     EXPECT_THAT(log, ::testing::EndsWith(" \"" + ExpectedUrl() + "\"\n"));
 }
 
-// ".htm" opens with a program that does not exist, and no program opens http
-// or https addresses: the shell can start nothing, and the member must see
-// nothing of that.
+// ".htm" opens with a program that does not exist, and nothing opens http or
+// https addresses: the shell can start nothing, and the member must see nothing.
 class MissingBrowserTest : public ConsoleSession {
 protected:
-    static constexpr const wchar_t* kCommandKeys[] = {L"QuillbayTestHtml\\shell\\open\\command",
-                                                      L"http\\shell\\open\\command", L"https\\shell\\open\\command"};
+    static constexpr wchar_t kCommandKey[] = L"QuillbayTestHtml\\shell\\open\\command";
+    static constexpr const wchar_t* kSchemeKeys[] = {L"http\\shell\\open\\command", L"https\\shell\\open\\command"};
 
     void SetUp() override
     {
         ConsoleSession::SetUp();
         wchar_t command[1024] = {};
         DWORD cb = sizeof(command);
-        ASSERT_EQ(::RegGetValueW(HKEY_CLASSES_ROOT, kCommandKeys[0], nullptr, RRF_RT_REG_SZ, nullptr, command, &cb),
+        ASSERT_EQ(::RegGetValueW(HKEY_CLASSES_ROOT, kCommandKey, nullptr, RRF_RT_REG_SZ, nullptr, command, &cb),
                   ERROR_SUCCESS);
         m_fakeBrowserCommand = command;
-        SetCommand(kCommandKeys[0], L"\"C:\\no\\such\\folder\\browser.exe\" \"%1\"");
-        ::RegDeleteKeyW(HKEY_CLASSES_ROOT, kCommandKeys[1]);
-        ::RegDeleteKeyW(HKEY_CLASSES_ROOT, kCommandKeys[2]);
-    }
-
-    // The prefix opens all three with the fake browser.
-    void TearDown() override
-    {
-        for (const wchar_t* pszKey : kCommandKeys) {
-            SetCommand(pszKey, m_fakeBrowserCommand);
+        SetCommand(L"\"C:\\no\\such\\folder\\browser.exe\" \"%1\"");
+        for (const wchar_t* pszKey : kSchemeKeys) {
+            ::RegDeleteKeyW(HKEY_CLASSES_ROOT, pszKey);
         }
     }
 
-    static void SetCommand(const wchar_t* pszKey, const std::wstring& command)
+    // The prefix opens the schemes with the fake browser too.
+    void TearDown() override
+    {
+        for (const wchar_t* pszKey : {kCommandKey, kSchemeKeys[0], kSchemeKeys[1]}) {
+            SetCommand(m_fakeBrowserCommand, pszKey);
+        }
+    }
+
+    static void SetCommand(const std::wstring& command, const wchar_t* pszKey = kCommandKey)
     {
         ASSERT_EQ(::RegSetKeyValueW(HKEY_CLASSES_ROOT, pszKey, nullptr, REG_SZ, command.c_str(),
                                     static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))),

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Reads the rows of both packages that wixl cannot write by itself or that
-# make-msi.sh corrects afterwards, and prints each as it reads; then the
+# make-msi.sh corrects afterwards, and prints each as it reads; then checks the
 # components, which Wine cannot validate.
 # Usage: check-package-tables.sh X86_MSI X64_MSI VERSION SERVICE_HOST
 set -eu
@@ -28,17 +28,15 @@ InstallExecuteSequence|1-3|RollbackRegisterServer	NOT Installed	4001
 InstallExecuteSequence|1-3|RegisterServer	NOT REMOVE~="ALL"	4002
 File|1,5,6|orvexapp.exe	$version	1033
 Registry|1-6|StartMenuShortcutInstalled	1	Software\Velmora\Orvex\Installer	Start Menu Shortcut	#1	StartMenuShortcut
-Shortcut|1-5|StartMenuShortcut	ProgramMenuFolder	Quillbay Console	StartMenuShortcut	[#orvexapp.exe]
 Property|1-2|ARPURLINFOABOUT	https://$host/
 Upgrade|2-7|	$version		513		WIX_UPGRADE_DETECTED
 Upgrade|2-7|$version			2		WIX_DOWNGRADE_DETECTED
 EOF
 }
 
-# As Windows Installer's validation would: each component's key path is a
-# resource of its own (ICE38/ICE18; attribute bit 4: a Registry row, else a
-# File row), a shortcut's is an HKCU row (ICE43), and none holds per-user
-# resources (HKCU rows, the Start menu) beside per-machine ones (ICE57).
+# Each component is keyed by a resource of its own (ICE38/ICE18; attribute bit 4:
+# a Registry row, else a File row), a shortcut's by an HKCU row (ICE43), and none
+# holds per-user resources (HKCU rows, the Start menu) beside others (ICE57).
 components() {
     for table in Component Registry File Shortcut; do
         msiinfo export "$1" $table | tr -d '\r' | tail -n +4 | sed "s/^/$table\t/"

@@ -1,13 +1,10 @@
-// A regional format whose code page is not the system's: the thread's (Russian,
-// 1251) decodes the answers, 8-bit window calls would decode with the system's
-// (1252). The console runs here, its windows read from a second thread.
+// The thread's code page (Russian, 1251) is not the system's (1252), which 8-bit
+// window calls decode with. The console runs here, on the test thread.
 #include <thread>
 
 #include "base/mbstring.h"
 #include "e2e/consolesession.h"
 #include "ui/maindlg.h"
-
-namespace {
 
 using ThreadCodePageTest = ConsoleSession;
 
@@ -17,8 +14,10 @@ TEST_F(ThreadCodePageTest, RussianTextsShowExactlyUnderTheSystemCodePage1252)
     const LCID lcidBefore = ::GetThreadLocale();
     ::SetThreadLocale(0x419);
     ASSERT_EQ(ThreadAnsiCodePage(), 1251u);
-    const std::string anna1251 = "\xC0\xED\xED\xE0";  // "Анна"
-    UseAccount({{"1", anna1251, std::string("\xCF\xE5\xF2\xF0\xEE\xE2\xE0"), "00491701234567"}});
+    // "Анна Петрова" in 1251; the send summary's answer names a number in it too.
+    UseAccount({{"1", "\xC0\xED\xED\xE0", std::string("\xCF\xE5\xF2\xF0\xEE\xE2\xE0"), "00491701234567"}});
+    StandinAnswer invalid;
+    invalid.body = "INVALID_CONTACT:\xC0\xED\xED\xE0";
     const std::wstring anna = L"\x0410\x043D\x043D\x0430", privet = L"\x041F\x0440\x0438\x0432\x0435\x0442";
     m_app.Watch(::GetCurrentProcessId());
     std::thread driver([&] {
@@ -33,8 +32,6 @@ TEST_F(ThreadCodePageTest, RussianTextsShowExactlyUnderTheSystemCodePage1252)
                   L"Unsupported Characters");
         EXPECT_EQ(CommandRequests().size(), 1u) << "only the details were asked for";
         ui::SetText(hConsole, IDC_MESSAGE, L"Hi");
-        StandinAnswer invalid;
-        invalid.body = "INVALID_CONTACT:" + anna1251;
         EXPECT_TRUE(m_standin.QueueAnswer(invalid));
         ui::Click(hConsole, IDC_SEND);
         HWND hSummary = m_app.WaitForWindow(L"Send Summary");
@@ -52,5 +49,3 @@ TEST_F(ThreadCodePageTest, RussianTextsShowExactlyUnderTheSystemCodePage1252)
     driver.join();
     ::SetThreadLocale(lcidBefore);
 }
-
-}  // namespace
