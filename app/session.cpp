@@ -39,7 +39,7 @@ PassResult RunPass(bool bLoginFailed)
         return PassResult::SignInAgain;
     }
     if (dlgMain.IsUpdateRequired()) {
-        ::MessageBoxA(nullptr, UpdateRequiredText().c_str(), kUpdateRequiredCaption, MB_OK);
+        ::MessageBoxW(nullptr, UpdateRequiredText().c_str(), kUpdateRequiredCaption, MB_OK);
     }
     return PassResult::End;
 }

@@ -5,7 +5,7 @@ CDialogBase::~CDialogBase()
     // The derived part is gone: messages of a window still open must not be
     // routed to it any more.
     if (m_hWnd) {
-        ::SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
+        ::SetWindowLongPtrW(m_hWnd, DWLP_USER, 0);
         if (m_bModeless) {
             ::DestroyWindow(m_hWnd);
         }
@@ -28,7 +28,8 @@ INT_PTR CDialogBase::DoModal(HWND hWndOwner)
         return -1;
     }
     m_bModeless = false;
-    return ::DialogBoxIndirectParamA(::GetModuleHandleA(nullptr), pTemplate, hWndOwner, DialogProc,
+    // Unicode windows: what they hold and show is never narrowed to 8 bits.
+    return ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), pTemplate, hWndOwner, DialogProc,
                                      reinterpret_cast<LPARAM>(this));
 }
 
@@ -39,7 +40,7 @@ HWND CDialogBase::Create(HWND hWndOwner)
         return nullptr;
     }
     m_bModeless = true;
-    return ::CreateDialogIndirectParamA(::GetModuleHandleA(nullptr), pTemplate, hWndOwner, DialogProc,
+    return ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), pTemplate, hWndOwner, DialogProc,
                                         reinterpret_cast<LPARAM>(this));
 }
 
@@ -56,9 +57,9 @@ INT_PTR CALLBACK CDialogBase::DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LP
     if (uMsg == WM_INITDIALOG) {
         pThis = reinterpret_cast<CDialogBase*>(lParam);
         pThis->m_hWnd = hWnd;
-        ::SetWindowLongPtrA(hWnd, DWLP_USER, lParam);
+        ::SetWindowLongPtrW(hWnd, DWLP_USER, lParam);
     } else {
-        pThis = reinterpret_cast<CDialogBase*>(::GetWindowLongPtrA(hWnd, DWLP_USER));
+        pThis = reinterpret_cast<CDialogBase*>(::GetWindowLongPtrW(hWnd, DWLP_USER));
     }
     if (!pThis) {
         return FALSE;
@@ -66,7 +67,7 @@ INT_PTR CALLBACK CDialogBase::DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LP
     bool bHandled = false;
     INT_PTR nResult = pThis->ProcessMessage(uMsg, wParam, lParam, bHandled);
     if (uMsg == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(hWnd, DWLP_USER, 0);
+        ::SetWindowLongPtrW(hWnd, DWLP_USER, 0);
         pThis->m_hWnd = nullptr;
     }
     return bHandled ? nResult : FALSE;
@@ -87,30 +88,29 @@ CBstr CDialogBase::GetItemText(int nId) const
     return CBstr(text.data(), static_cast<UINT>(cchRead > 0 ? cchRead : 0));
 }
 
-void CDialogBase::SetItemText(int nId, const CBstr& bstrText) const
+void CDialogBase::SetItemText(int nId, LPCWSTR pszText) const
 {
-    ::SetDlgItemTextA(m_hWnd, nId, bstrText.ToAnsi().c_str());
+    ::SetDlgItemTextW(m_hWnd, nId, pszText);
 }
 
 void CDialogBase::LimitItemText(int nId, int cchMax) const noexcept
 {
-    ::SendMessageA(GetItem(nId), EM_LIMITTEXT, static_cast<WPARAM>(cchMax), 0);
+    ::SendMessageW(GetItem(nId), EM_LIMITTEXT, static_cast<WPARAM>(cchMax), 0);
 }
 
 void CDialogBase::SetCaption(const CBstr& bstrText) const
 {
-    std::string text = bstrText.ToAnsi();
-    ::SendMessageA(m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    ::SetWindowTextW(m_hWnd, bstrText.c_str());
 }
 
 void CDialogBase::SetSmallIcon(HICON hIcon) const noexcept
 {
     if (hIcon) {
-        ::SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hIcon));
+        ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hIcon));
     }
 }
 
-int CDialogBase::ShowMessageBox(const std::string& text, const char* caption, UINT uType) const
+int CDialogBase::ShowMessageBox(LPCWSTR pszText, LPCWSTR pszCaption, UINT uType) const
 {
-    return ::MessageBoxA(m_hWnd, text.c_str(), caption, uType);
+    return ::MessageBoxW(m_hWnd, pszText, pszCaption, uType);
 }

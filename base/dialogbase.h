@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <string>
-
 #include "base/bstr.h"
 
 // A dialog bound to a template of the program's resources, run modally or
@@ -32,13 +30,20 @@ protected:
     BOOL EndDialog(INT_PTR nResult) const noexcept { return ::EndDialog(m_hWnd, nResult); }
     HWND GetItem(int nId) const noexcept { return ::GetDlgItem(m_hWnd, nId); }
     CBstr GetItemText(int nId) const;
-    void SetItemText(int nId, const CBstr& bstrText) const;
+    // Texts reach the windows wide: the 8-bit calls would decode them with the
+    // system's code page, which need not be the thread's one they came from.
+    void SetItemText(int nId, const CBstr& bstrText) const { SetItemText(nId, bstrText.c_str()); }
+    void SetItemText(int nId, LPCWSTR pszText) const;
     void EnableItem(int nId, bool bEnable) const noexcept { ::EnableWindow(GetItem(nId), bEnable ? TRUE : FALSE); }
     void ShowItem(int nId, bool bShow) const noexcept { ::ShowWindow(GetItem(nId), bShow ? SW_SHOW : SW_HIDE); }
     void LimitItemText(int nId, int cchMax) const noexcept;
     void SetCaption(const CBstr& bstrText) const;
     void SetSmallIcon(HICON hIcon) const noexcept;
-    int ShowMessageBox(const std::string& text, const char* caption, UINT uType = MB_OK) const;
+    int ShowMessageBox(LPCWSTR pszText, LPCWSTR pszCaption, UINT uType = MB_OK) const;
+    int ShowMessageBox(const CBstr& bstrText, LPCWSTR pszCaption, UINT uType = MB_OK) const
+    {
+        return ShowMessageBox(bstrText.c_str(), pszCaption, uType);
+    }
 
     HWND m_hWnd = nullptr;
 

@@ -51,6 +51,10 @@ fi
 # exit code ignored: 18 + 1024 + 256 + 2048 + 64), the program's version (which
 # then decides over a file in place, not the hash wixl recorded), and an upgrade
 # range that takes in the same version, whichever the architecture.
+# Validation warns about that range (ICE61: the maximum is included, so a
+# package also removes a product of its own version): that is by design, it is
+# how a rebuild or the other architecture's package of the same version
+# replaces the installed one.
 rollback_type=3410
 upgrade_code=$(msiinfo export "$msi" Property | tr -d '\r' | sed -n 's/^UpgradeCode\t//p')
 msibuild "$msi" \

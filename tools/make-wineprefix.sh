@@ -1,7 +1,7 @@
 #!/bin/sh
 # Makes the build's own Wine prefix: Windows' font metrics, no window manager
-# stalls, the test CA trusted in this prefix only, and ".htm" opened by the
-# fake browser.
+# stalls, the test CA trusted in this prefix only, and ".htm" files and http
+# and https addresses opened by the fake browser.
 # Usage: make-wineprefix.sh WINE_RUN PREFIX CERT_DIR FAKEBROWSER_EXE
 set -eu
 run=$1 prefix=$2 certs=$3 fakebrowser=$4
@@ -36,6 +36,11 @@ reg add "HKCU\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\$thu
 winpath=$("$run" winepath -w "$fakebrowser" 2>/dev/null | tr -d '\r')
 reg add 'HKCR\.htm' /ve /d QuillbayTestHtml /f
 reg add 'HKCR\QuillbayTestHtml\shell\open\command' /ve /d "\"$winpath\" \"%1\"" /f
+# The schemes too, so that a page handed to the shell as an address never
+# reaches a real browser on the machine running the tests.
+for scheme in http https; do
+    reg add "HKCR\\$scheme\\shell\\open\\command" /ve /d "\"$winpath\" \"%1\"" /f
+done
 
 # Let the server write the registry to disk before anyone copies or reuses it.
 WINEPREFIX="$prefix" /usr/lib/wine/wineserver64 -k || true

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Signs an executable or an installer package with Authenticode (SHA-256).
 # Usage: sign.sh IN OUT TEST_CA_DIR
+#        sign.sh --check   (only checks the environment, as the build does before it starts)
 #
 # The release key comes from the environment:
 #   QUILLBAY_SIGN_PKCS12, QUILLBAY_SIGN_PASSWORD   a PKCS#12 file and its password
@@ -8,11 +9,22 @@
 #     QUILLBAY_SIGN_PKCS11_KEY                      the key's PKCS#11 URI,
 #     QUILLBAY_SIGN_CERTS                           its certificate chain (PEM), and
 #     QUILLBAY_SIGN_PASSWORD                        the token's PIN, if it needs one
-#   QUILLBAY_TIMESTAMP_URL                          an RFC 3161 time-stamping service (optional)
+#   QUILLBAY_TIMESTAMP_URL                          an RFC 3161 time-stamping service, which a
+#                                                   release key needs (QUILLBAY_SIGN_UNTIMESTAMPED=1
+#                                                   signs without one, for a throwaway key only)
 # Without a key, the test certificate TEST_CA_DIR/codesign.pem (tools/make-test-ca.sh)
 # signs, so that every build goes through the same steps as a release.
 # OUT is written only when the signing succeeded.
 set -eu
+
+# A signature without a time stamp becomes invalid when its certificate expires.
+if [ -n "${QUILLBAY_SIGN_PKCS12:-}${QUILLBAY_SIGN_PKCS11_MODULE:-}" ] && [ -z "${QUILLBAY_TIMESTAMP_URL:-}" ] &&
+    [ "${QUILLBAY_SIGN_UNTIMESTAMPED:-}" != 1 ]; then
+    echo "$0: a release key signs only with a time stamp: set QUILLBAY_TIMESTAMP_URL to an RFC 3161" \
+        "time-stamping service, or every signature becomes invalid when the certificate expires" >&2
+    exit 1
+fi
+[ "$*" = --check ] && exit 0
 if [ $# -ne 3 ]; then
     echo "usage: $0 IN OUT TEST_CA_DIR" >&2
     exit 2

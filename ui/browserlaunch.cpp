@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "base/apartmentcall.h"
 #include "base/handles.h"
 
 namespace {
@@ -13,48 +14,49 @@ constexpr int kTempNameAttempts = 16;
 
 // A small ".htm" file that exists only to ask the shell which program opens
 // such files. It is created exclusively, so the launch never overwrites a file
-// of somebody else's, and only a file this object created is deleted.
+// of somebody else's, and only a file this object created is deleted. Its path
+// is wide, so that a folder named in any language works.
 class CProbeFile {
 public:
     CProbeFile() { m_bCreated = CreateInWorkingDirectory() || CreateInTempFolder(); }
     ~CProbeFile()
     {
         if (m_bCreated) {
-            ::DeleteFileA(m_path.c_str());
+            ::DeleteFileW(m_path.c_str());
         }
     }
     CProbeFile(const CProbeFile&) = delete;
     CProbeFile& operator=(const CProbeFile&) = delete;
 
     bool IsCreated() const { return m_bCreated; }
-    const char* Path() const { return m_path.c_str(); }
+    LPCWSTR Path() const { return m_path.c_str(); }
 
 private:
     bool CreateInWorkingDirectory()
     {
-        char cPath[MAX_PATH];
-        DWORD cch = ::GetCurrentDirectoryA(MAX_PATH, cPath);
+        wchar_t cPath[MAX_PATH];
+        DWORD cch = ::GetCurrentDirectoryW(MAX_PATH, cPath);
         if (cch == 0 || cch >= MAX_PATH) {
             return false;
         }
-        std::string directory(cPath, cch);
-        if (directory.back() != '\\') {
-            directory += '\\';
+        std::wstring directory(cPath, cch);
+        if (directory.back() != L'\\') {
+            directory += L'\\';
         }
-        return CreateExclusively(directory + "temp.htm");
+        return CreateExclusively(directory + L"temp.htm");
     }
 
     bool CreateInTempFolder()
     {
-        char cPath[MAX_PATH];
-        DWORD cch = ::GetTempPathA(MAX_PATH, cPath);
+        wchar_t cPath[MAX_PATH];
+        DWORD cch = ::GetTempPathW(MAX_PATH, cPath);
         if (cch == 0 || cch >= MAX_PATH) {
             return false;
         }
-        std::string directory(cPath, cch);
+        std::wstring directory(cPath, cch);
         for (int nAttempt = 0; nAttempt < kTempNameAttempts; ++nAttempt) {
-            std::string name = "qb" + std::to_string(::GetCurrentProcessId()) + "-" +
-                               std::to_string(::GetTickCount()) + "-" + std::to_string(nAttempt) + ".htm";
+            std::wstring name = L"qb" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                                std::to_wstring(::GetTickCount()) + L"-" + std::to_wstring(nAttempt) + L".htm";
             if (CreateExclusively(directory + name)) {
                 return true;
             }
@@ -62,9 +64,9 @@ private:
         return false;
     }
 
-    bool CreateExclusively(const std::string& path)
+    bool CreateExclusively(const std::wstring& path)
     {
-        CFileHandle hFile(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+        CFileHandle hFile(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                                         nullptr));
         if (!hFile) {
             return false;
@@ -76,39 +78,56 @@ private:
         return true;
     }
 
-    std::string m_path;
+    std::wstring m_path;
     bool m_bCreated = false;
 };
 
-bool FindBrowser(char (&browserpath)[MAX_PATH])
+// The program the shell would open the probe file with; empty when there is none.
+std::wstring FindBrowser()
 {
-    browserpath[0] = '\0';
     CProbeFile probe;
     if (!probe.IsCreated()) {
-        return false;
+        return std::wstring();
     }
-    INT_PTR nResult = reinterpret_cast<INT_PTR>(::FindExecutableA(probe.Path(), nullptr, browserpath));
-    return nResult > 32 && browserpath[0] != '\0';
+    wchar_t browserpath[MAX_PATH] = {};
+    INT_PTR nResult = reinterpret_cast<INT_PTR>(::FindExecutableW(probe.Path(), nullptr, browserpath));
+    return nResult > 32 ? std::wstring(browserpath) : std::wstring();
+}
+
+// Without SEE_MASK_FLAG_NO_UI the shell would show boxes of its own (no
+// program, cannot start it): a failure here stays silent.
+bool ShellOpen(HWND hWndOwner, LPCWSTR pszFile, LPCWSTR pszParameters)
+{
+    SHELLEXECUTEINFOW ei = {};
+    ei.cbSize = sizeof(ei);
+    ei.fMask = SEE_MASK_FLAG_NO_UI;
+    ei.hwnd = hWndOwner;
+    ei.lpVerb = L"open";
+    ei.lpFile = pszFile;
+    ei.lpParameters = pszParameters;
+    ei.nShow = SW_SHOWNORMAL;
+    return ::ShellExecuteExW(&ei) != FALSE;
+}
+
+// An ".htm" association without a command of its own (a browser from the
+// Store, say) finds no program, though the shell knows the member's browser
+// for the page's scheme: the URL itself then goes to the shell.
+void OpenWithShell(HWND hWndOwner, LPCWSTR pszUrl)
+{
+    std::wstring browserpath = FindBrowser();
+    if (!browserpath.empty() && ShellOpen(hWndOwner, browserpath.c_str(), pszUrl)) {
+        return;
+    }
+    ShellOpen(hWndOwner, pszUrl, nullptr);
 }
 
 }  // namespace
 
 void OpenUrlInBrowser(HWND hWndOwner, const CBstr& bstrUrl)
 {
-    char browserpath[MAX_PATH];
-    if (!FindBrowser(browserpath)) {
-        return;
+    auto open = [&] { OpenWithShell(hWndOwner, bstrUrl.c_str()); };
+    // Without a thread of its own the shell is asked from this one, where it may still manage.
+    if (!RunInSingleThreadedApartment(open)) {
+        open();
     }
-    std::string parameters = bstrUrl.ToAnsi();
-    SHELLEXECUTEINFOA ei = {};
-    ei.cbSize = sizeof(ei);
-    // A program that cannot be started is a silent failure like the others,
-    // not a box of the shell's own.
-    ei.fMask = SEE_MASK_FLAG_NO_UI;
-    ei.hwnd = hWndOwner;
-    ei.lpVerb = "open";
-    ei.lpFile = browserpath;
-    ei.lpParameters = parameters.c_str();
-    ei.nShow = SW_SHOWNORMAL;
-    ::ShellExecuteExA(&ei);
 }

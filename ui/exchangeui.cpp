@@ -8,9 +8,10 @@ constexpr WORD kExchangeSteps = 4;
 
 }  // namespace
 
-std::string UpdateRequiredText()
+CBstr UpdateRequiredText()
 {
-    return std::string("A Critical Update is required. Please visit ") + kServiceHost + " to obtain the new version.";
+    return CBstr(L"A Critical Update is required. Please visit ") + CBstr::FromAnsi(kServiceHost) +
+           L" to obtain the new version.";
 }
 
 CExchangeProgress::CExchangeProgress(HWND hWndOwner)

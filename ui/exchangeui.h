@@ -3,26 +3,26 @@
 #include <windows.h>
 
 #include <optional>
-#include <string>
 
+#include "base/bstr.h"
 #include "base/handles.h"
 #include "ui/internetaccessprogress.h"
 
 // What the dialogs show around an exchange with the service.
-inline constexpr char kNoInternetText[] =
-    "Cannot connect to the Internet. Please check internet settings and try again.";
-inline constexpr char kNoInternetCaption[] = "Cannot Connect to Internet";
-inline constexpr char kNoServerText[] =
-    "The Quillbay Console cannot connect to it's Server. Please try again later.";
-inline constexpr char kNoServerCaption[] = "Cannot Connect to Quillbay";
+inline constexpr wchar_t kNoInternetText[] =
+    L"Cannot connect to the Internet. Please check internet settings and try again.";
+inline constexpr wchar_t kNoInternetCaption[] = L"Cannot Connect to Internet";
+inline constexpr wchar_t kNoServerText[] =
+    L"The Quillbay Console cannot connect to it's Server. Please try again later.";
+inline constexpr wchar_t kNoServerCaption[] = L"Cannot Connect to Quillbay";
 // A send whose request went out without a whole answer coming back.
-inline constexpr char kNoAnswerText[] = "The Quillbay Console did not receive an answer from its Server. Your message "
-                                        "may have been sent: please check before you send it again.";
-inline constexpr char kNoAnswerCaption[] = "No Answer from Quillbay";
-inline constexpr char kUpdateRequiredCaption[] = "Update Required";
+inline constexpr wchar_t kNoAnswerText[] = L"The Quillbay Console did not receive an answer from its Server. Your "
+                                           L"message may have been sent: please check before you send it again.";
+inline constexpr wchar_t kNoAnswerCaption[] = L"No Answer from Quillbay";
+inline constexpr wchar_t kUpdateRequiredCaption[] = L"Update Required";
 
 // "A Critical Update is required. Please visit <host> to obtain the new version."
-std::string UpdateRequiredText();
+CBstr UpdateRequiredText();
 
 // What the member sees while an exchange runs: the progress window (a bar in
 // four steps and "Connecting to Server...") and then the wait cursor. When the

@@ -82,7 +82,7 @@ void CInternetAccessProgress::Close() { DestroyWindow(); }
 
 LRESULT CInternetAccessProgress::SendToBar(UINT uMsg, WPARAM wParam, LPARAM lParam) const
 {
-    return ::SendDlgItemMessageA(m_hWnd, IDC_PROGRESS_BAR, uMsg, wParam, lParam);
+    return ::SendDlgItemMessageW(m_hWnd, IDC_PROGRESS_BAR, uMsg, wParam, lParam);
 }
 
 // The template asks for centring, but the dialog manager may centre on the

@@ -37,7 +37,7 @@ INT_PTR CLoginDlg::OnInitDialog(WPARAM, LPARAM)
 {
     m_bCancelled = true;
     if (m_bShowLoginFailed) {
-        ShowMessageBox("Login Failed - Please try again.", "Details");
+        ShowMessageBox(L"Login Failed - Please try again.", L"Details");
     }
     g_hSmallIcon.Reset(LoadIconForDpi(IDI_ORVEXAPP, SM_CXSMICON, SM_CYSMICON, DpiOfWindow(m_hWnd)));
     LimitItemText(IDC_EMAIL, kMaxEmailChars);
@@ -57,13 +57,13 @@ INT_PTR CLoginDlg::OnOK(WPARAM wParam, LPARAM)
     m_bstrUserName = GetItemText(IDC_EMAIL);
     m_bstrPassword = GetItemText(IDC_PASSWORD);
     if (m_bstrUserName.IsEmpty() || m_bstrPassword.IsEmpty()) {
-        ShowMessageBox("Please enter your email address and password.", "Details");
+        ShowMessageBox(L"Please enter your email address and password.", L"Details");
         return TRUE;
     }
     // Searched in the wide text, where no byte of another character can match.
     const wchar_t* pszEmail = m_bstrUserName.c_str();
     if (!std::wcschr(pszEmail, L'@') || !std::wcschr(pszEmail, L'.')) {
-        ShowMessageBox("The Email address entered does not appear valid.", "Invalid Email");
+        ShowMessageBox(L"The Email address entered does not appear valid.", L"Invalid Email");
         return TRUE;
     }
     if (CheckSendable(m_hWnd, {&m_bstrUserName, &m_bstrPassword})) {
@@ -81,7 +81,7 @@ INT_PTR CLoginDlg::OnCancel(WPARAM wParam, LPARAM)
 
 INT_PTR CLoginDlg::OnQueryEndSession(WPARAM, LPARAM)
 {
-    ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, TRUE);
+    ::SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, TRUE);
     return TRUE;
 }
 

@@ -68,7 +68,7 @@ INT_PTR CMainDlg::OnLogout(WPARAM, LPARAM)
 
 INT_PTR CMainDlg::OnExit(WPARAM, LPARAM)
 {
-    if (ShowMessageBox("Exit?", "Exit Quillbay Console?", MB_YESNO) == IDYES) {
+    if (ShowMessageBox(L"Exit?", L"Exit Quillbay Console?", MB_YESNO) == IDYES) {
         EndDialog(kEndExit);
     }
     return TRUE;
@@ -77,7 +77,7 @@ INT_PTR CMainDlg::OnExit(WPARAM, LPARAM)
 // Nothing here needs the member's say before a logoff, a shutdown or an upgrade.
 INT_PTR CMainDlg::OnQueryEndSession(WPARAM, LPARAM)
 {
-    ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, TRUE);
+    ::SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, TRUE);
     return TRUE;
 }
 
@@ -119,7 +119,8 @@ INT_PTR CMainDlg::OnBuy(WPARAM, LPARAM)
 
 LRESULT CMainDlg::SendToList(UINT uMsg, WPARAM wParam, LPARAM lParam) const
 {
-    return ::SendMessageA(m_hContacts, uMsg, wParam, lParam);
+    // Wide: the rows go in and come out as the list's own UTF-16.
+    return ::SendMessageW(m_hContacts, uMsg, wParam, lParam);
 }
 
 INT_PTR CMainDlg::OnContactsSelChange(WPARAM, LPARAM)

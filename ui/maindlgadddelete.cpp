@@ -23,7 +23,7 @@ INT_PTR CMainDlg::OnDelete(WPARAM, LPARAM)
 {
     std::vector<CContact*> selected = SelectedContacts();
     if (selected.empty()) {
-        ShowMessageBox("Please select at least one contact.", "No Contact Selected");
+        ShowMessageBox(L"Please select at least one contact.", L"No Contact Selected");
         return TRUE;
     }
     // Joined by position: a record without an id still takes its place.
@@ -34,7 +34,7 @@ INT_PTR CMainDlg::OnDelete(WPARAM, LPARAM)
         }
         bstrDeleteList += selected[i]->m_bstrId;
     }
-    if (ShowMessageBox("Delete Contact(s)?", "Delete Contact(s)", MB_YESNO) != IDYES) {
+    if (ShowMessageBox(L"Delete Contact(s)?", L"Delete Contact(s)", MB_YESNO) != IDYES) {
         return TRUE;
     }
     DeleteContacts(bstrDeleteList);
@@ -88,7 +88,7 @@ void CMainDlg::ReportDeletion(CommandAnswer answer)
         ShowMessageBox(UpdateRequiredText(), kUpdateRequiredCaption);
         break;
     case CommandAnswer::NoContacts:
-        ShowMessageBox("Please select a contact to remove.", "No Contact Selected");
+        ShowMessageBox(L"Please select a contact to remove.", L"No Contact Selected");
         break;
     default:
         break;

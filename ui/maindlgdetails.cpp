@@ -120,8 +120,7 @@ void CMainDlg::ListContacts()
     SendToList(WM_SETREDRAW, FALSE, 0);
     std::vector<size_t> unlisted;
     for (size_t nRow = 0; nRow < nRows; ++nRow) {
-        const std::wstring text = m_collector.RowText(nRow);
-        const std::string row = WideToAnsi(text.c_str(), static_cast<int>(text.size()));
+        const std::wstring row = m_collector.RowText(nRow);
         if (SendToList(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str())) < 0) {
             unlisted.push_back(nRow);
         }

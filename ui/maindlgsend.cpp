@@ -1,6 +1,5 @@
 #include "ui/maindlg.h"
 
-#include <cstdio>
 #include <string>
 
 #include "resource.h"
@@ -28,18 +27,17 @@ INT_PTR CMainDlg::OnMessageUpdate(WPARAM, LPARAM)
 void CMainDlg::UpdateCharsLeft()
 {
     int nLength = static_cast<int>(GetItemText(IDC_MESSAGE).Length());
-    char tLength[200];
-    std::snprintf(tLength, sizeof(tLength), "%d", kMaxMessageChars - nLength);
     // The counter is also the message edit's label, with its access key.
-    ::SetDlgItemTextA(m_hWnd, IDC_CHARS_LEFT,
-                      (std::string("&Enter your message here (") + tLength + " chars left)...").c_str());
+    const std::wstring text = L"&Enter your message here (" + std::to_wstring(kMaxMessageChars - nLength) +
+                              L" chars left)...";
+    SetItemText(IDC_CHARS_LEFT, text.c_str());
 }
 
 INT_PTR CMainDlg::OnSend(WPARAM, LPARAM)
 {
     CBstr bstrMessage = GetItemText(IDC_MESSAGE);
     if (bstrMessage.IsEmpty() || bstrMessage.Length() > kMaxMessageChars) {
-        ShowMessageBox("Please enter a message to send.", "No Message Entered");
+        ShowMessageBox(L"Please enter a message to send.", L"No Message Entered");
         return TRUE;
     }
     if (!CheckSendable(m_hWnd, {&bstrMessage})) {
@@ -48,7 +46,7 @@ INT_PTR CMainDlg::OnSend(WPARAM, LPARAM)
     ClearSelection(false);
     std::vector<CContact*> selected = SelectedContacts();
     if (selected.empty()) {
-        ShowMessageBox("Please select at least one contact.", "No Contact Selected");
+        ShowMessageBox(L"Please select at least one contact.", L"No Contact Selected");
         return TRUE;
     }
     for (CContact* pContact : selected) {
@@ -63,7 +61,7 @@ INT_PTR CMainDlg::OnSend(WPARAM, LPARAM)
     sendDlg.DoModal(::GetActiveWindow());
     if (sendDlg.IsSent()) {
         ClearSelection(true);
-        SetItemText(IDC_MESSAGE, CBstr());
+        SetItemText(IDC_MESSAGE, L"");
         UpdateCharsLeft();
         LoadDetails();
     }

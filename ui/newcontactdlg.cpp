@@ -71,11 +71,11 @@ bool CNewContactDlg::Validate()
     m_bstrLastName = GetItemText(IDC_LASTNAME);
     m_bstrNumber = GetItemText(IDC_NUMBER);
     if (m_bstrFirstName.IsEmpty()) {
-        ShowMessageBox("Please enter the first name of your contact.", "Enter First Name");
+        ShowMessageBox(L"Please enter the first name of your contact.", L"Enter First Name");
         return false;
     }
     if (m_bstrNumber.IsEmpty()) {
-        ShowMessageBox("Please enter the mobile phone number.", "Enter Mobile Number");
+        ShowMessageBox(L"Please enter the mobile phone number.", L"Enter Mobile Number");
         return false;
     }
     return true;
@@ -114,17 +114,17 @@ bool CNewContactDlg::ReportAnswer(CommandAnswer answer)
         ShowMessageBox(UpdateRequiredText(), kUpdateRequiredCaption);
         return false;
     case CommandAnswer::NoFirstName:
-        ShowMessageBox("Please add the contact's First Name.", "Contact Information Required");
+        ShowMessageBox(L"Please add the contact's First Name.", L"Contact Information Required");
         return false;
     case CommandAnswer::NoContactNumber:
-        ShowMessageBox("Please add the contact's Mobile Number.", "Contact Information Required");
+        ShowMessageBox(L"Please add the contact's Mobile Number.", L"Contact Information Required");
         return false;
     case CommandAnswer::InvalidNumber:
-        ShowMessageBox("The Mobile Number added appears to be invalid. Please check and try again.",
-                       "Contact Validation");
+        ShowMessageBox(L"The Mobile Number added appears to be invalid. Please check and try again.",
+                       L"Contact Validation");
         return false;
     case CommandAnswer::Ok:
-        ShowMessageBox("Thank you. Your contact has been added", "Contact Added");
+        ShowMessageBox(L"Thank you. Your contact has been added", L"Contact Added");
         return true;
     default:
         return false;

@@ -8,7 +8,7 @@
 namespace {
 
 // Holds the grip's own window procedure while the grip is subclassed.
-const char kGripProperty[] = "ResizableGrip";
+const wchar_t kGripProperty[] = L"ResizableGrip";
 
 }  // namespace
 
@@ -32,16 +32,16 @@ bool CResizableGrip::CreateGrip(HWND hParent)
     m_parentWindow = hParent;
     m_dpi = DpiOfWindow(hParent);
     ReadGripSize();
-    m_gripWindow = ::CreateWindowExA(0, "SCROLLBAR", nullptr, WS_CHILD | WS_CLIPSIBLINGS | SBS_SIZEGRIP, 0, 0,
-                                     m_gripWidth, m_gripHeight, hParent, nullptr, ::GetModuleHandleA(nullptr),
+    m_gripWindow = ::CreateWindowExW(0, L"SCROLLBAR", nullptr, WS_CHILD | WS_CLIPSIBLINGS | SBS_SIZEGRIP, 0, 0,
+                                     m_gripWidth, m_gripHeight, hParent, nullptr, ::GetModuleHandleW(nullptr),
                                      nullptr);
     if (!m_gripWindow) {
         return false;
     }
     ShapeIntoTriangle();
     Subclass();
-    LONG_PTR style = ::GetWindowLongPtrA(hParent, GWL_STYLE);
-    ::SetWindowLongPtrA(hParent, GWL_STYLE, style | WS_CLIPCHILDREN | WS_THICKFRAME);
+    LONG_PTR style = ::GetWindowLongPtrW(hParent, GWL_STYLE);
+    ::SetWindowLongPtrW(hParent, GWL_STYLE, style | WS_CLIPCHILDREN | WS_THICKFRAME);
     UpdateGripPosition();
     ShowGrip(true);
     return true;
@@ -71,40 +71,41 @@ bool CResizableGrip::ShapeIntoTriangle()
 
 bool CResizableGrip::Subclass()
 {
-    LONG_PTR previous = ::GetWindowLongPtrA(m_gripWindow, GWLP_WNDPROC);
-    if (!previous || !::SetPropA(m_gripWindow, kGripProperty, reinterpret_cast<HANDLE>(previous))) {
+    // Wide on both sides: the previous procedure is called as the Unicode one it was read as.
+    LONG_PTR previous = ::GetWindowLongPtrW(m_gripWindow, GWLP_WNDPROC);
+    if (!previous || !::SetPropW(m_gripWindow, kGripProperty, reinterpret_cast<HANDLE>(previous))) {
         return false;
     }
-    ::SetWindowLongPtrA(m_gripWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CResizableGrip::GripProc));
+    ::SetWindowLongPtrW(m_gripWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CResizableGrip::GripProc));
     return true;
 }
 
 // The grip presents itself as the dialog's sizing corner.
 LRESULT CALLBACK CResizableGrip::GripProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
-    WNDPROC pfnPrevious = reinterpret_cast<WNDPROC>(::GetPropA(hWnd, kGripProperty));
+    WNDPROC pfnPrevious = reinterpret_cast<WNDPROC>(::GetPropW(hWnd, kGripProperty));
     if (!pfnPrevious) {
-        return ::DefWindowProcA(hWnd, uMsg, wParam, lParam);
+        return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
     }
     switch (uMsg) {
     case WM_NCHITTEST:
-        return (::GetWindowLongPtrA(hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) ? HTBOTTOMLEFT : HTBOTTOMRIGHT;
+        return (::GetWindowLongPtrW(hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) ? HTBOTTOMLEFT : HTBOTTOMRIGHT;
     case WM_NCLBUTTONDOWN:
         // Left to the default, the press on a sizing corner would size the
         // grip itself; the dialog is what the member means to size.
         if (wParam == HTBOTTOMRIGHT || wParam == HTBOTTOMLEFT) {
-            ::SendMessageA(::GetParent(hWnd), WM_SYSCOMMAND, SC_SIZE + (wParam - HTLEFT + WMSZ_LEFT), lParam);
+            ::SendMessageW(::GetParent(hWnd), WM_SYSCOMMAND, SC_SIZE + (wParam - HTLEFT + WMSZ_LEFT), lParam);
             return 0;
         }
         break;
     case WM_DESTROY:
-        ::RemovePropA(hWnd, kGripProperty);
-        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(pfnPrevious));
+        ::RemovePropW(hWnd, kGripProperty);
+        ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(pfnPrevious));
         break;
     default:
         break;
     }
-    return ::CallWindowProcA(pfnPrevious, hWnd, uMsg, wParam, lParam);
+    return ::CallWindowProcW(pfnPrevious, hWnd, uMsg, wParam, lParam);
 }
 
 void CResizableGrip::ShowGrip(bool bShow) { ::ShowWindow(m_gripWindow, bShow ? SW_SHOW : SW_HIDE); }

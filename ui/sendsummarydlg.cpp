@@ -1,6 +1,6 @@
 #include "ui/sendsummarydlg.h"
 
-#include <cstdio>
+#include <string>
 
 #include "resource.h"
 #include "ui/exchangeui.h"
@@ -36,12 +36,9 @@ void CSendSummaryDlg::SetCredentials(const CBstr& bstrUserName, const CBstr& bst
 
 INT_PTR CSendSummaryDlg::OnInitDialog(WPARAM, LPARAM)
 {
-    char tLength[200];
-    std::snprintf(tLength, sizeof(tLength), "%d", m_nContacts);
-    ::SetDlgItemTextA(m_hWnd, IDC_SUMMARY_TEXT,
-                      (std::string("To send this message to the ") + tLength +
-                       " contacts selected, click the 'Send Now...' button below:")
-                          .c_str());
+    const std::wstring text = L"To send this message to the " + std::to_wstring(m_nContacts) +
+                              L" contacts selected, click the 'Send Now...' button below:";
+    SetItemText(IDC_SUMMARY_TEXT, text.c_str());
     SetSmallIcon(g_hSmallIcon.Get());
     return TRUE;
 }
@@ -62,7 +59,7 @@ void CSendSummaryDlg::ShowButtons(bool bShow)
     int nPartner = bShow ? IDCANCEL : IDC_SEND_STATUS;
     ShowItem(nFocus, true);
     ShowItem(nPartner, true);
-    ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetItem(nFocus)), TRUE);
+    ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetItem(nFocus)), TRUE);
     ShowItem(bShow ? IDC_SEND_PROGRESS : IDOK, false);
     ShowItem(bShow ? IDC_SEND_STATUS : IDCANCEL, false);
     // Nothing pumps messages during the exchange, so show the change now.
@@ -100,7 +97,7 @@ INT_PTR CSendSummaryDlg::OnSendNow(WPARAM wParam, LPARAM)
     SetCommonFields(info, ServiceCommand::Send, m_bstrUserName, m_bstrPassword);
     info.SetField(L"message", m_bstrMessage);
     info.SetField(L"cn", ContactNumberList());
-    SetItemText(IDC_SEND_STATUS, CBstr(L"Internet Connection Made..."));
+    SetItemText(IDC_SEND_STATUS, L"Internet Connection Made...");
     ::UpdateWindow(GetItem(IDC_SEND_STATUS));
 
     CommandResponse response;
@@ -121,20 +118,21 @@ void CSendSummaryDlg::ReportAnswer(CommandAnswer answer, const char* pszAnswer)
         ShowMessageBox(kNoServerText, kNoServerCaption);
         break;
     case CommandAnswer::InvalidContact:
-        ShowMessageBox("The contact number: " + InvalidContactNumber(pszAnswer) +
-                           " seems to be invalid. Please check and try again.",
-                       "Contact Validation Error");
+        // The number is answer text, in the thread's code page like every answer.
+        ShowMessageBox(CBstr(L"The contact number: ") + CBstr::FromAnsi(InvalidContactNumber(pszAnswer).c_str()) +
+                           L" seems to be invalid. Please check and try again.",
+                       L"Contact Validation Error");
         break;
     case CommandAnswer::NoCredit:
     case CommandAnswer::NotEnoughCredit:
-        ShowMessageBox("Please log in to your Quillbay account to top up your credit.", "Not Enough Credit");
+        ShowMessageBox(L"Please log in to your Quillbay account to top up your credit.", L"Not Enough Credit");
         break;
     case CommandAnswer::CannotProvide:
-        ShowMessageBox("Quillbay cannot currently provide this service. Please try again later.",
-                       "Quillbay - Cannot Provide");
+        ShowMessageBox(L"Quillbay cannot currently provide this service. Please try again later.",
+                       L"Quillbay - Cannot Provide");
         break;
     case CommandAnswer::Sent:
-        ShowMessageBox("Thank you. your message is being sent.", "Sent Message");
+        ShowMessageBox(L"Thank you. your message is being sent.", L"Sent Message");
         m_bClose = true;
         m_bSent = true;
         break;

@@ -22,7 +22,7 @@ bool CServiceExchange::Open()
     m_hSession = OpenInternetSession(true, false, bstrErrorMessage);
     Step();
     if (!m_hSession) {
-        ::MessageBoxA(m_hWndOwner, kNoInternetText, kNoInternetCaption, MB_OK);
+        ::MessageBoxW(m_hWndOwner, kNoInternetText, kNoInternetCaption, MB_OK);
         return false;
     }
     return true;
@@ -41,9 +41,9 @@ bool CServiceExchange::Send(ServiceCommand command, FormFields& info, LPCWSTR ps
     }
     response = CommandResponse();
     if (m_bTellsUnknownOutcome && report.end == ExchangeEnd::NoAnswer) {
-        ::MessageBoxA(m_hWndOwner, kNoAnswerText, kNoAnswerCaption, MB_OK);
+        ::MessageBoxW(m_hWndOwner, kNoAnswerText, kNoAnswerCaption, MB_OK);
     } else {
-        ::MessageBoxA(m_hWndOwner, kNoServerText, kNoServerCaption, MB_OK);
+        ::MessageBoxW(m_hWndOwner, kNoServerText, kNoServerCaption, MB_OK);
     }
     return false;
 }

@@ -71,7 +71,7 @@ void CALLBACK IdleTimerProc(HWND, UINT, UINT_PTR, DWORD)
 void KeepStateThroughFirstShow(HWND hWnd)
 {
     StopKeepingState();
-    g_hKeepStateHook.Reset(::SetWindowsHookExA(WH_CBT, KeepStateHook, nullptr, ::GetCurrentThreadId()));
+    g_hKeepStateHook.Reset(::SetWindowsHookExW(WH_CBT, KeepStateHook, nullptr, ::GetCurrentThreadId()));
     if (g_hKeepStateHook) {
         g_hKeepStateWindow = hWnd;
         g_nIdleTicks = 0;

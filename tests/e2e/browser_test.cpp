@@ -7,6 +7,7 @@
 #include "appdriver.h"
 #include "consolesession.h"
 #include "net/servicehost.h"
+#include "registryprobe.h"
 #include "resource.h"
 
 namespace {
@@ -117,11 +118,25 @@ TEST_F(BrowserLaunchTest, AnExistingTempHtmIsNeitherOverwrittenNorDeleted)
     EXPECT_EQ(FilesIn(TempFolder(), L"qb*.htm"), m_tempProbesBefore) << "the fallback probe is removed";
 }
 
-// ".htm" opens with a program that does not exist: the shell cannot start it,
-// and the member must see nothing of that.
+// ".htm" without an open command (a browser from the Store): the address goes
+// to the shell, which opens http with the fake browser (the prefix's command).
+TEST_F(BrowserLaunchTest, WithoutAnHtmCommandTheAddressGoesToTheShell)
+{
+    const wchar_t kKey[] = L"QuillbayTestHtml\\shell\\open\\command";
+    const std::wstring command = registry::StringValue(HKEY_CLASSES_ROOT, kKey, nullptr);
+    ASSERT_EQ(::RegDeleteKeyW(HKEY_CLASSES_ROOT, kKey), ERROR_SUCCESS);
+    std::string log = RegisterAndWaitForBrowser();
+    ::RegSetKeyValueW(HKEY_CLASSES_ROOT, kKey, nullptr, REG_SZ, command.c_str(),
+                      static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+    EXPECT_THAT(log, ::testing::EndsWith(" \"" + ExpectedUrl() + "\"\n"));
+}
+
+// ".htm" opens with a program that does not exist, and nothing opens http or
+// https addresses: the shell can start nothing, and the member must see nothing.
 class MissingBrowserTest : public ConsoleSession {
 protected:
     static constexpr wchar_t kCommandKey[] = L"QuillbayTestHtml\\shell\\open\\command";
+    static constexpr const wchar_t* kSchemeKeys[] = {L"http\\shell\\open\\command", L"https\\shell\\open\\command"};
 
     void SetUp() override
     {
@@ -132,13 +147,22 @@ protected:
                   ERROR_SUCCESS);
         m_fakeBrowserCommand = command;
         SetCommand(L"\"C:\\no\\such\\folder\\browser.exe\" \"%1\"");
+        for (const wchar_t* pszKey : kSchemeKeys) {
+            ::RegDeleteKeyW(HKEY_CLASSES_ROOT, pszKey);
+        }
     }
 
-    void TearDown() override { SetCommand(m_fakeBrowserCommand); }
-
-    static void SetCommand(const std::wstring& command)
+    // The prefix opens the schemes with the fake browser too.
+    void TearDown() override
     {
-        ASSERT_EQ(::RegSetKeyValueW(HKEY_CLASSES_ROOT, kCommandKey, nullptr, REG_SZ, command.c_str(),
+        for (const wchar_t* pszKey : {kCommandKey, kSchemeKeys[0], kSchemeKeys[1]}) {
+            SetCommand(m_fakeBrowserCommand, pszKey);
+        }
+    }
+
+    static void SetCommand(const std::wstring& command, const wchar_t* pszKey = kCommandKey)
+    {
+        ASSERT_EQ(::RegSetKeyValueW(HKEY_CLASSES_ROOT, pszKey, nullptr, REG_SZ, command.c_str(),
                                     static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))),
                   ERROR_SUCCESS);
     }

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Reads the rows of both packages that wixl cannot write by itself or that
-# make-msi.sh corrects afterwards, and prints each as it reads.
+# make-msi.sh corrects afterwards, and prints each as it reads; then checks the
+# components, which Wine cannot validate.
 # Usage: check-package-tables.sh X86_MSI X64_MSI VERSION SERVICE_HOST
 set -eu
 version=$3 host=$4
@@ -26,10 +27,32 @@ InstallExecuteSequence|1-3|InstallFiles		4000
 InstallExecuteSequence|1-3|RollbackRegisterServer	NOT Installed	4001
 InstallExecuteSequence|1-3|RegisterServer	NOT REMOVE~="ALL"	4002
 File|1,5,6|orvexapp.exe	$version	1033
+Registry|1-6|StartMenuShortcutInstalled	1	Software\Velmora\Orvex\Installer	Start Menu Shortcut	#1	StartMenuShortcut
 Property|1-2|ARPURLINFOABOUT	https://$host/
 Upgrade|2-7|	$version		513		WIX_UPGRADE_DETECTED
 Upgrade|2-7|$version			2		WIX_DOWNGRADE_DETECTED
 EOF
+}
+
+# Each component is keyed by a resource of its own (ICE38/ICE18; attribute bit 4:
+# a Registry row, else a File row), a shortcut's by an HKCU row (ICE43), and none
+# holds per-user resources (HKCU rows, the Start menu) beside others (ICE57).
+components() {
+    for table in Component Registry File Shortcut; do
+        msiinfo export "$1" $table | tr -d '\r' | tail -n +4 | sed "s/^/$table\t/"
+    done | awk -F '\t' '
+        $1 == "Component" { dir[$2] = $4; key[$2] = (int($5 / 4) % 2 ? "R" : "F") $7 }
+        $1 == "Registry" { own["R" $2] = $7; hkcu["R" $2] = $3 == 1; kind[$7] = kind[$7] ($3 == 1 ? "u" : "m") }
+        $1 == "File" { own["F" $2] = $3; kind[$3] = kind[$3] (dir[$3] == "ProgramMenuFolder" ? "u" : "m") }
+        $1 == "Shortcut" { link[$5] = 1; kind[$5] = kind[$5] ($3 == "ProgramMenuFolder" ? "u" : "m") }
+        END {
+            for (c in dir) {
+                ok = own[key[c]] == c && (!(c in link) || hkcu[key[c]]) && !(kind[c] ~ /u/ && kind[c] ~ /m/)
+                print (ok ? "  " : "FAIL: ") "component " c ": key path " key[c] ", resources " kind[c]
+                bad = bad || !ok
+            }
+            exit bad
+        }'
 }
 
 for msi in "$1" "$2"; do
@@ -42,5 +65,6 @@ for msi in "$1" "$2"; do
             exit 1
         fi
     done || failed=1
+    components "$msi" || failed=1
 done
 exit $failed

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Checks the Authenticode signatures of a test build against its signing CA:
 # both programs, the program inside each package and both packages verify; a
-# copy with one byte changed does not; a PKCS#12 key from the environment signs.
+# copy with one byte changed does not; a PKCS#12 key from the environment signs,
+# and a release key without a time-stamping service signs nothing.
 # Usage: check-signatures.sh SIGNING_CA_DIR X86_EXE X64_EXE X86_MSI X64_MSI
 set -eu
 ca=$1
@@ -53,7 +54,7 @@ openssl pkcs12 -export -in "$ca/codesign.pem" -inkey "$ca/codesign.key" -passout
     -out "$work/release.p12"
 for password in 'pa ss$word' wrong; do
     rm -f "$work/released.exe"
-    if QUILLBAY_SIGN_PKCS12=$work/release.p12 QUILLBAY_SIGN_PASSWORD=$password \
+    if QUILLBAY_SIGN_PKCS12=$work/release.p12 QUILLBAY_SIGN_PASSWORD=$password QUILLBAY_SIGN_UNTIMESTAMPED=1 \
         "$here/../../tools/sign.sh" "$work/unsigned.exe" "$work/released.exe" /nonexistent 2>"$work/sign.log"; then
         verify "$work/released.exe" ok "signed with a PKCS#12 key from the environment"
         [ "$password" != wrong ] || fail "signed with a wrong password"
@@ -63,4 +64,9 @@ for password in 'pa ss$word' wrong; do
         echo "PKCS#12 with a wrong password: refused, no output"
     fi
 done
+env -u QUILLBAY_TIMESTAMP_URL QUILLBAY_SIGN_PKCS12="$work/release.p12" QUILLBAY_SIGN_PASSWORD='pa ss$word' \
+    "$here/../../tools/sign.sh" "$work/unsigned.exe" "$work/released.exe" /nonexistent 2>"$work/sign.log" &&
+    fail "a release key signed without a time stamp"
+grep -q QUILLBAY_TIMESTAMP_URL "$work/sign.log" || fail "no word of the time stamp: $(cat "$work/sign.log")"
+echo "PKCS#12 without a time-stamping service: refused: $(cat "$work/sign.log")"
 exit $failed

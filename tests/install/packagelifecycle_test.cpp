@@ -34,6 +34,7 @@ const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\
 const wchar_t kAppIdKey[] = L"AppID\\{6049E393-4FD6-468F-A151-D7FAD4340A19}";
 const wchar_t kTypeLibKey[] = L"TypeLib\\{13E7764E-6A1D-415C-9104-88702FC9163A}\\1.0\\0\\";
 const wchar_t kPlacementKey[] = L"Software\\Velmora\\Orvex";
+const wchar_t kInstallerKey[] = L"Software\\Velmora\\Orvex\\Installer";
 
 // Wine's drive Z: is the Unix root.
 std::wstring WindowsPath(const char* unixPath)
@@ -209,6 +210,7 @@ protected:
         ASSERT_TRUE(shortcut) << "no shortcut in the Start menu's Programs folder";
         EXPECT_EQ(shortcut->target, m_installedExe);
         EXPECT_TRUE(FileExists(shortcut->icon)) << "shortcut icon " << Narrow(shortcut->icon);
+        EXPECT_TRUE(registry::KeyExists(HKEY_CURRENT_USER, kInstallerKey)) << "the shortcut's key path";
 
         std::vector<UninstallEntry> entries = ProductEntries();
         ASSERT_THAT(entries, SizeIs(1));
@@ -296,6 +298,7 @@ TEST_F(PackageLifecycleTest, InstallsUpgradesRefusesADowngradeAndRemovesAllButTh
               ERROR_SUCCESS)
         << "the member's stored window placement must stay";
     EXPECT_EQ(dwMaximized, 1u);
+    EXPECT_FALSE(registry::KeyExists(HKEY_CURRENT_USER, kInstallerKey));
 }
 
 TEST_F(PackageLifecycleTest, TheSameVersionAgainRepairsAndARebuildOfItReplacesIt)
