@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/messagewait.h"
 #include "ui/exchangeui.h"
 #include "ui/logindlg.h"
 #include "ui/maindlg.h"
@@ -29,7 +30,7 @@ PassResult RunPass(bool bLoginFailed)
     dlgMain.DoModal(::GetActiveWindow());
 
     // An answer that came in as the session ended must not open another window.
-    if (dlgMain.IsSessionEnded()) {
+    if (IsSessionEnding()) {
         return PassResult::End;
     }
     if (dlgMain.IsLoginFailed()) {
