@@ -21,23 +21,32 @@ const HINTERNET kConnection = reinterpret_cast<HINTERNET>(0xC041);
 const HINTERNET kRequest = reinterpret_cast<HINTERNET>(0x4E01);
 constexpr ULONGLONG kLongAfter = 1000000000;
 
-// Where the library leaves the exchange waiting.
-enum class Stall { None, Handshake, Sending, AfterTheRequest, Reading };
+// Where the library leaves the exchange waiting, or refuses it.
+enum class Stall { None, Connecting, RefusedCertificate, Handshake, Sending, AfterTheRequest, Reading };
 // What closing a request with a call pending does: Windows cancels the call
 // and reports the handle closing; Wine's library does both only once the
 // service lets go, perhaps never.
 enum class OnClose { Cancel, HoldOn };
+// Windows as documented calls back for a request only when neither its own
+// nor its connection's context is 0, may complete a call on the caller's
+// thread before it returns, and cancels pending calls on close. Wine looks at
+// the request's context only and completes on a thread of its own.
+enum class Mode { Documented, WineLike };
 
-// Calls that complete later do so on the caller's thread before they return,
-// except a call that stalls, which completes only when let go. The clock
-// stands still, except while a call is pending: then it runs past any deadline.
+// A call that stalls completes only when let go. The clock stands still,
+// except while a stalled call is pending: then it runs past any deadline.
 class CAsyncLibrary : public CInternetApi {
 public:
-    CAsyncLibrary(Stall stall, OnClose onClose, bool bCompleteAtTheDeadline = false)
-        : m_stall(stall), m_onClose(onClose), m_bCompleteAtTheDeadline(bCompleteAtTheDeadline)
+    CAsyncLibrary(Mode mode, Stall stall, OnClose onClose, bool bCompleteAtTheDeadline = false)
+        : m_mode(mode), m_stall(stall), m_onClose(mode == Mode::Documented ? OnClose::Cancel : onClose),
+          m_bCompleteAtTheDeadline(bCompleteAtTheDeadline)
     {
     }
-    ~CAsyncLibrary() override { JoinCompleter(); }
+    ~CAsyncLibrary() override
+    {
+        JoinCompleter();
+        JoinThread(m_lateCompleter);
+    }
 
     BOOL InternetGetConnectedState(LPDWORD, DWORD) override { return TRUE; }
     HINTERNET InternetOpenA(LPCSTR, DWORD, LPCSTR, LPCSTR, DWORD) override { return kSession; }
@@ -51,8 +60,10 @@ public:
         Record(hInternet);
         return TRUE;
     }
-    HINTERNET InternetConnectA(HINTERNET, LPCSTR, INTERNET_PORT, LPCSTR, LPCSTR, DWORD, DWORD, DWORD_PTR) override
+    HINTERNET InternetConnectA(HINTERNET, LPCSTR, INTERNET_PORT, LPCSTR, LPCSTR, DWORD, DWORD,
+                               DWORD_PTR dwContext) override
     {
+        m_dwConnectionContext = dwContext;
         return kConnection;
     }
     HINTERNET HttpOpenRequestA(HINTERNET, LPCSTR, LPCSTR, LPCSTR, LPCSTR, LPCSTR*, DWORD, DWORD_PTR dwContext) override
@@ -65,10 +76,16 @@ public:
     {
         Record(hRequest);
         ++m_nSends;
-        if (m_stall != Stall::Handshake) {
+        if (m_stall != Stall::Connecting) {
+            Notify(INTERNET_STATUS_CONNECTED_TO_SERVER, nullptr, 0);
+        }
+        if (m_stall == Stall::RefusedCertificate) {
+            return Pend(true, ERROR_INTERNET_INVALID_CA);
+        }
+        if (m_stall > Stall::Handshake) {
             Notify(INTERNET_STATUS_SENDING_REQUEST, nullptr, 0);
         }
-        if (m_stall != Stall::Handshake && m_stall != Stall::Sending) {
+        if (m_stall > Stall::Sending) {
             DWORD cbSent = 42;
             Notify(INTERNET_STATUS_REQUEST_SENT, &cbSent, sizeof(cbSent));
         }
@@ -112,6 +129,11 @@ public:
                 LetGo();
             }
         }
+        if (hInternet == kConnection && m_dwConnectionContext) {
+            HINTERNET hClosing = kConnection;
+            m_pfnCallback(kConnection, m_dwConnectionContext, INTERNET_STATUS_HANDLE_CLOSING, &hClosing,
+                          sizeof(hClosing));
+        }
         return TRUE;
     }
     ULONGLONG TickCount() override
@@ -120,8 +142,8 @@ public:
             return m_now;
         }
         // Another thread completes the call just as the waiter finds the deadline passed.
-        if (m_bCompleteAtTheDeadline && !m_completer.joinable()) {
-            m_completer = std::thread([this] { Complete(TRUE, ERROR_SUCCESS); });
+        if (m_bCompleteAtTheDeadline && !m_lateCompleter.joinable()) {
+            m_lateCompleter = std::thread([this] { Complete(TRUE, ERROR_SUCCESS); });
         }
         return m_now += kLongAfter;
     }
@@ -131,6 +153,7 @@ public:
     void LetGo()
     {
         JoinCompleter();
+        JoinThread(m_lateCompleter);
         if (m_bPending) {
             if (m_pdwPendingAvailable) {
                 *m_pdwPendingAvailable = 7;
@@ -156,43 +179,60 @@ private:
             ++m_nCallsAfterClose;
         }
     }
-    void Notify(DWORD dwStatus, LPVOID pInfo, DWORD cbInfo)
+    bool Notify(DWORD dwStatus, LPVOID pInfo, DWORD cbInfo)
     {
-        m_pfnCallback(kRequest, m_dwContext, dwStatus, pInfo, cbInfo);
+        bool bCallsBack = m_dwContext && (m_mode == Mode::WineLike || m_dwConnectionContext);
+        if (bCallsBack) {
+            m_pfnCallback(kRequest, m_dwContext, dwStatus, pInfo, cbInfo);
+        }
+        return bCallsBack;
     }
+    // A completion never reported leaves the call pending for its caller.
     void Complete(BOOL bResult, DWORD dwError)
     {
         m_bPending = false;
         INTERNET_ASYNC_RESULT result = {static_cast<DWORD_PTR>(bResult), dwError};
-        Notify(INTERNET_STATUS_REQUEST_COMPLETE, &result, sizeof(result));
+        if (!Notify(INTERNET_STATUS_REQUEST_COMPLETE, &result, sizeof(result))) {
+            m_bPending = true;
+        }
     }
-    BOOL Pend(bool bCompleteNow)
+    // A call that completes does so, failing with dwError when one is given.
+    BOOL Pend(bool bCompletes, DWORD dwError = ERROR_SUCCESS)
     {
-        m_bPending = true;
-        if (bCompleteNow) {
-            Complete(TRUE, ERROR_SUCCESS);
+        JoinCompleter();
+        BOOL bResult = dwError == ERROR_SUCCESS;
+        if (!bCompletes) {
+            m_bPending = true;
+        } else if (m_mode == Mode::Documented) {
+            Complete(bResult, dwError);
+        } else {
+            m_completer = std::thread([this, bResult, dwError] { Complete(bResult, dwError); });
         }
         ::SetLastError(ERROR_IO_PENDING);
         return FALSE;
     }
-    void JoinCompleter()
+    void JoinCompleter() { JoinThread(m_completer); }
+    static void JoinThread(std::thread& thread)
     {
-        if (m_completer.joinable()) {
-            m_completer.join();
+        if (thread.joinable()) {
+            thread.join();
         }
     }
 
+    const Mode m_mode;
     const Stall m_stall;
     const OnClose m_onClose;
     const bool m_bCompleteAtTheDeadline;
     std::string m_answer = "OK";
     INTERNET_STATUS_CALLBACK m_pfnCallback = nullptr;
     DWORD_PTR m_dwContext = 0;
+    DWORD_PTR m_dwConnectionContext = 0;
     bool m_bRequestOpen = false;
     std::atomic<bool> m_bPending{false};
     LPDWORD m_pdwPendingAvailable = nullptr;
     ULONGLONG m_now = 5000;
     std::thread m_completer;
+    std::thread m_lateCompleter;
 };
 
 ExchangeReport Exchange(CAsyncLibrary& library, std::string* pText = nullptr)
@@ -208,20 +248,25 @@ ExchangeReport Exchange(CAsyncLibrary& library, std::string* pText = nullptr)
     return report;
 }
 
-TEST(AsyncExchangeTest, EachStallEndsAtTheDeadlineWithOneCloseAndNoCallAfterIt)
+class AsyncExchangeTableTest : public ::testing::TestWithParam<Mode> {};
+
+TEST_P(AsyncExchangeTableTest, EachStallEndsAtTheDeadlineWithOneCloseAndNoCallAfterIt)
 {
     struct Case {
         const char* name;
         Stall stall;
-        OnClose onClose;
+        OnClose onClose;  // Windows as documented always cancels
         bool bCompleteAtTheDeadline;
         ExchangeEnd end;
     };
     const Case cases[] = {
         {"answered", Stall::None, OnClose::Cancel, false, ExchangeEnd::Answered},
-        {"handshake, cancelled", Stall::Handshake, OnClose::Cancel, false, ExchangeEnd::Failed},
-        {"handshake, held on", Stall::Handshake, OnClose::HoldOn, false, ExchangeEnd::Failed},
-        {"sending, held on", Stall::Sending, OnClose::HoldOn, false, ExchangeEnd::Failed},
+        {"connecting, held on", Stall::Connecting, OnClose::HoldOn, false, ExchangeEnd::Failed},
+        {"certificate refused", Stall::RefusedCertificate, OnClose::Cancel, false, ExchangeEnd::Failed},
+        // Once connected, the library may be writing the request.
+        {"handshake, cancelled", Stall::Handshake, OnClose::Cancel, false, ExchangeEnd::NoAnswer},
+        {"handshake, held on", Stall::Handshake, OnClose::HoldOn, false, ExchangeEnd::NoAnswer},
+        {"sending, held on", Stall::Sending, OnClose::HoldOn, false, ExchangeEnd::NoAnswer},
         {"after the request, cancelled", Stall::AfterTheRequest, OnClose::Cancel, false, ExchangeEnd::NoAnswer},
         {"after the request, held on", Stall::AfterTheRequest, OnClose::HoldOn, false, ExchangeEnd::NoAnswer},
         {"reading, cancelled", Stall::Reading, OnClose::Cancel, false, ExchangeEnd::NoAnswer},
@@ -233,13 +278,13 @@ TEST(AsyncExchangeTest, EachStallEndsAtTheDeadlineWithOneCloseAndNoCallAfterIt)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CAsyncLibrary library(c.stall, c.onClose, c.bCompleteAtTheDeadline);
+        CAsyncLibrary library(GetParam(), c.stall, c.onClose, c.bCompleteAtTheDeadline);
         std::string text;
         EXPECT_EQ(Exchange(library, &text).end, c.end);
         EXPECT_EQ(text, c.end == ExchangeEnd::Answered ? "OK" : "");
         EXPECT_EQ(library.m_nRequestCloses, 1);
         // What the library may still write into stays until it lets go of the request.
-        bool bHeld = c.onClose == OnClose::HoldOn;
+        bool bHeld = GetParam() == Mode::WineLike && c.onClose == OnClose::HoldOn;
         EXPECT_EQ(CExchangeContext::Alive(), bHeld ? 1 : 0);
         library.LetGo();
         EXPECT_EQ(CExchangeContext::Alive(), 0);
@@ -247,12 +292,17 @@ TEST(AsyncExchangeTest, EachStallEndsAtTheDeadlineWithOneCloseAndNoCallAfterIt)
     }
 }
 
+INSTANTIATE_TEST_SUITE_P(Libraries, AsyncExchangeTableTest, ::testing::Values(Mode::Documented, Mode::WineLike),
+                         [](const ::testing::TestParamInfo<Mode>& info) {
+                             return info.param == Mode::Documented ? "Documented" : "WineLike";
+                         });
+
 // Each stalled exchange used to leave a blocked thread behind.
 TEST(AsyncExchangeTest, FiftyStalledExchangesLeaveThreadAndHandleCountsFlat)
 {
     const ProcessCounts before = CountsOfProcess(::GetCurrentProcessId());
     for (int i = 0; i < 50; ++i) {
-        CAsyncLibrary library(Stall::AfterTheRequest, OnClose::Cancel);
+        CAsyncLibrary library(Mode::Documented, Stall::AfterTheRequest, OnClose::Cancel);
         ASSERT_EQ(Exchange(library).end, ExchangeEnd::NoAnswer);
     }
     const ProcessCounts after = CountsOfProcess(::GetCurrentProcessId());
@@ -267,7 +317,7 @@ TEST(AsyncExchangeTest, RequestsTheLibraryHoldsOnToAreBounded)
 {
     std::vector<std::unique_ptr<CAsyncLibrary>> libraries;
     for (LONG i = 0; i < kMaxRequestsHeldByTheLibrary + 2; ++i) {
-        libraries.push_back(std::make_unique<CAsyncLibrary>(Stall::Handshake, OnClose::HoldOn));
+        libraries.push_back(std::make_unique<CAsyncLibrary>(Mode::WineLike, Stall::Connecting, OnClose::HoldOn));
         EXPECT_EQ(Exchange(*libraries.back()).end, ExchangeEnd::Failed);
         EXPECT_EQ(libraries.back()->m_nSends, i < kMaxRequestsHeldByTheLibrary ? 1 : 0) << i;
     }
@@ -276,7 +326,7 @@ TEST(AsyncExchangeTest, RequestsTheLibraryHoldsOnToAreBounded)
         pLibrary->LetGo();
     }
     EXPECT_EQ(CExchangeContext::Alive(), 0);
-    CAsyncLibrary library(Stall::None, OnClose::Cancel);
+    CAsyncLibrary library(Mode::Documented, Stall::None, OnClose::Cancel);
     EXPECT_EQ(Exchange(library).end, ExchangeEnd::Answered) << "exchanges work again";
 }
 
