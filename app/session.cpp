@@ -6,6 +6,7 @@
 #include "ui/exchangeui.h"
 #include "ui/logindlg.h"
 #include "ui/maindlg.h"
+#include "ui/sessionend.h"
 
 namespace {
 
@@ -51,6 +52,7 @@ PassResult RunPass(bool bLoginFailed)
 // keeps repeated log-outs from nesting without bound.
 void RunSession()
 {
+    CSessionEndWatch sessionEndWatch;
     PassResult result = RunPass(false);
     while (result != PassResult::End) {
         result = RunPass(result == PassResult::SignInAfterFailure);

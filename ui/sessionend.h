@@ -14,3 +14,19 @@ void EndSessionOfThisThread();
 // Called on the session thread, after the windows were told to end; set once
 // before the session thread starts.
 void SetSessionEndHandler(void (*pfnHandler)());
+
+// A hidden top-level window for the life of the session, so that the end of
+// the session is carried out even when only a message box of the session
+// thread is open (a box answers WM_ENDSESSION without ending).
+class CSessionEndWatch {
+public:
+    CSessionEndWatch();
+    ~CSessionEndWatch();
+    CSessionEndWatch(const CSessionEndWatch&) = delete;
+    CSessionEndWatch& operator=(const CSessionEndWatch&) = delete;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+
+    HWND m_hWnd = nullptr;
+};

@@ -37,9 +37,8 @@ enum Flow : unsigned { kSignIn = 1, kSend = 2, kAdd = 4, kEveryFlow = 7 };
 // What becomes of the exchange.
 enum class End {
     Taken,     // the answer is taken as it came
-    Failed,    // the server box: none of the request can have left
-    NoAnswer,  // the request may have gone and no answer that counts came: a send says it may have gone, others as
-               // Failed
+    Failed,    // the server box
+    NoAnswer,  // the request may have gone and no answer that counts came: a send says so, others as Failed
 };
 
 enum class Bounds {

@@ -59,8 +59,7 @@ struct Exchange {
 
 // A machine that is online, whose library opens every handle and sends every
 // request at once, with a status line and the answer served by ServeAnswer.
-// Closing a handle reports it closing, a request's only when its connection's
-// context is not 0 either, as Windows documents; a context left over fails.
+// Closing a handle reports it closing (a request's only with a connection context, as Windows does).
 class TransportTest : public ::testing::Test {
 protected:
     TransportTest()
