@@ -1,7 +1,5 @@
 #include "consolesession.h"
 
-#include <chrono>
-#include <cstdio>
 #include <optional>
 
 // The end of the logon session, or the Restart Manager closing the program for
@@ -87,7 +85,6 @@ TEST_P(EndSessionTest, TheWindowAgreesAndTheProgramEndsWithoutAskingWithItsPlace
     for (HWND hTopLevel : windows) {
         EXPECT_THAT(Send(hTopLevel, WM_QUERYENDSESSION, 0, test.lParam), Optional(TRUE));
     }
-    auto start = std::chrono::steady_clock::now();
     for (HWND hTopLevel : windows) {
         Send(hTopLevel, WM_ENDSESSION, TRUE, test.lParam);  // the program may be gone before the last one
     }
@@ -98,8 +95,6 @@ TEST_P(EndSessionTest, TheWindowAgreesAndTheProgramEndsWithoutAskingWithItsPlace
         EXPECT_TRUE(ui::WaitFor([&] { return !m_app.IsRunning() || m_app.FindMessageBox(); }));
         EXPECT_FALSE(m_app.FindMessageBox());
         EXPECT_THAT(m_app.WaitForExit(), Optional(0u));
-        std::printf("[ ended    ] %.2f s after WM_ENDSESSION\n",
-                    std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
     if (test.bConsole) {
         EXPECT_THAT(StoredDword(L"Main Panel Width"), Optional(940u));

@@ -21,8 +21,8 @@ const HINTERNET kConnection = reinterpret_cast<HINTERNET>(0xC041);
 const HINTERNET kRequest = reinterpret_cast<HINTERNET>(0x4E01);
 constexpr ULONGLONG kLongAfter = 1000000000;
 
-// Where the library leaves the exchange waiting, or refuses it.
-enum class Stall { None, Connecting, RefusedCertificate, Handshake, Sending, AfterTheRequest, Reading };
+// Where the library leaves the exchange waiting.
+enum class Stall { None, Connecting, Handshake, Sending, AfterTheRequest, Reading };
 // What closing a request with a call pending does: Windows cancels the call
 // and reports the handle closing; Wine's library does both only once the
 // service lets go, perhaps never.
@@ -74,9 +74,6 @@ public:
         ++m_nSends;
         if (m_stall != Stall::Connecting) {
             Notify(INTERNET_STATUS_CONNECTED_TO_SERVER, nullptr, 0);
-        }
-        if (m_stall == Stall::RefusedCertificate) {
-            return Pend(true, ERROR_INTERNET_INVALID_CA);
         }
         if (m_stall > Stall::Handshake) {
             Notify(INTERNET_STATUS_SENDING_REQUEST, nullptr, 0);
@@ -190,11 +187,11 @@ private:
             m_bPending = true;
         }
     }
-    BOOL Pend(bool bCompleteNow, DWORD dwError = ERROR_SUCCESS)
+    BOOL Pend(bool bCompleteNow)
     {
         m_bPending = true;
         if (bCompleteNow) {
-            Complete(dwError == ERROR_SUCCESS, dwError);
+            Complete(TRUE, ERROR_SUCCESS);
         }
         ::SetLastError(ERROR_IO_PENDING);
         return FALSE;
@@ -248,8 +245,6 @@ TEST_P(AsyncExchangeTableTest, EachStallEndsAtTheDeadlineWithOneCloseAndNoCallAf
     const Case cases[] = {
         {"answered", Stall::None, OnClose::Cancel, false, ExchangeEnd::Answered},
         {"connecting, held on", Stall::Connecting, OnClose::HoldOn, false, ExchangeEnd::Failed},
-        {"certificate refused", Stall::RefusedCertificate, OnClose::Cancel, false, ExchangeEnd::Failed},
-        // Once connected, the library may be writing the request.
         {"handshake, cancelled", Stall::Handshake, OnClose::Cancel, false, ExchangeEnd::NoAnswer},
         {"handshake, held on", Stall::Handshake, OnClose::HoldOn, false, ExchangeEnd::NoAnswer},
         {"sending, held on", Stall::Sending, OnClose::HoldOn, false, ExchangeEnd::NoAnswer},

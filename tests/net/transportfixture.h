@@ -78,12 +78,14 @@ protected:
             });
         ON_CALL(m_api, HttpSendRequestA).WillByDefault(Return(TRUE));
         ON_CALL(m_api, InternetCloseHandle).WillByDefault([this](HINTERNET hInternet) {
-            DWORD_PTR dwContext = hInternet == kConnection ? std::exchange(m_dwConnectionContext, 0)
-                                  : hInternet == kRequest && m_dwConnectionContext ? std::exchange(m_dwRequestContext, 0)
-                                                                                   : 0;
-            if (dwContext) {
-                CExchangeContext::OnStatus(hInternet, dwContext, INTERNET_STATUS_HANDLE_CLOSING, &hInternet,
-                                           sizeof(hInternet));
+            if (hInternet == kRequest && m_dwConnectionContext) {
+                HINTERNET hClosing = kRequest;
+                CExchangeContext::OnStatus(kRequest, std::exchange(m_dwRequestContext, 0),
+                                           INTERNET_STATUS_HANDLE_CLOSING, &hClosing, sizeof(hClosing));
+            }
+            if (hInternet == kConnection) {
+                CExchangeContext::OnStatus(kConnection, std::exchange(m_dwConnectionContext, 0),
+                                           INTERNET_STATUS_HANDLE_CLOSING, &hInternet, sizeof(hInternet));
             }
             return TRUE;
         });
