@@ -8,9 +8,10 @@
 namespace {
 
 constexpr int kStartFailedExitCode = 1;
-
-void EndWithSession() { g_module.EndWithSession(); }
 constexpr DWORD kFinalPauseMs = 1000;
+
+// On the session thread, once Windows ends the logon session.
+void EndWithSession() { g_module.EndWithSession(); }
 
 // Runs until the shutdown watcher posts WM_QUIT; the program opens no window
 // on this thread.

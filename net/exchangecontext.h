@@ -12,8 +12,8 @@
 // the exchange has given up on the request, until it reports the request's
 // handle closing. So the context lives on the heap with two references, the
 // exchange's and the library's, which the callback drops at HANDLE_CLOSING;
-// the last one to let go frees it. It holds no kernel handle, so a context the
-// library never lets go of costs memory and one event.
+// the last one to let go frees it. A context the library never lets go of
+// costs its memory and its completion event.
 class CExchangeContext {
 public:
     static constexpr DWORD kChunkSize = 1024;
