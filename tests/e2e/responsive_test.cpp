@@ -9,6 +9,7 @@ struct StallCase {
     int nOpen;  // the console's button that opens the dialog (its caption next), or 0
     const wchar_t* pszDlg;
 };
+void PrintTo(const StallCase& test, std::ostream* os) { *os << test.name; }
 
 bool AnswersAtOnce(HWND hWnd, UINT uMsg, WPARAM wParam = 0)
 {
