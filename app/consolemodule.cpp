@@ -72,8 +72,26 @@ bool CConsoleModule::StartShutdownWatch()
 bool CConsoleModule::StartSessionThread()
 {
     DWORD dwThreadId = 0;
-    CKernelHandle hThread(::CreateThread(nullptr, 0, RunSessionThread, this, 0, &dwThreadId));
-    return static_cast<bool>(hThread);
+    m_hSessionThread.Reset(::CreateThread(nullptr, 0, RunSessionThread, this, 0, &dwThreadId));
+    return static_cast<bool>(m_hSessionThread);
+}
+
+void CConsoleModule::EndWithSession()
+{
+    m_bEndingWithSession = true;
+    ::PostThreadMessageW(m_dwMainThreadId, WM_QUIT, 0, 0);
+}
+
+// The session thread closes its exchange and its windows as soon as its
+// handler returns, and the placement is stored by then. The process ends
+// here rather than through the normal return: the watcher thread still waits
+// on its event, which the module's cleanup would close under it, and a
+// session thread that has not finished within the grace period would
+// otherwise keep the program alive past the end of the session.
+void CConsoleModule::EndProcessWithSession()
+{
+    ::WaitForSingleObject(m_hSessionThread.Get(), kSessionEndGraceMs);
+    ::ExitProcess(0);
 }
 
 DWORD WINAPI CConsoleModule::WatchShutdown(LPVOID pModule)

@@ -11,6 +11,9 @@
 class CConsoleModule {
 public:
     static constexpr DWORD kQuietPeriodMs = 5000;
+    // At the end of the logon session: how long the session thread may take
+    // to close what it has open before the process ends regardless.
+    static constexpr DWORD kSessionEndGraceMs = 1000;
 
     HRESULT Init(HINSTANCE hInstance);
     void Term();
@@ -20,6 +23,15 @@ public:
 
     bool StartShutdownWatch();
     bool StartSessionThread();
+
+    // Windows is ending the logon session: on the session thread, once its
+    // windows were told to end. The main thread quits at once, without the
+    // quiet period; Windows ends the process soon anyway.
+    void EndWithSession();
+    bool IsEndingWithSession() const { return m_bEndingWithSession; }
+    // On the main thread, after it quit with the session: waits a little for
+    // the session thread, then ends the process.
+    [[noreturn]] void EndProcessWithSession();
 
     HRESULT RegisterServer();
     HRESULT UnregisterServer();
@@ -36,6 +48,8 @@ private:
     volatile LONG m_nLockCount = 0;
     DWORD m_dwMainThreadId = 0;
     CKernelHandle m_hShutdownEvent;
+    CKernelHandle m_hSessionThread;
+    std::atomic<bool> m_bEndingWithSession{false};
     std::atomic<bool> m_bActivity{false};
     HINSTANCE m_hInstance = nullptr;
     GUID m_libid = GUID_NULL;

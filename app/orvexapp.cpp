@@ -3,11 +3,15 @@
 
 #include "app/commandline.h"
 #include "app/consolemodule.h"
+#include "ui/sessionend.h"
 
 namespace {
 
 constexpr int kStartFailedExitCode = 1;
 constexpr DWORD kFinalPauseMs = 1000;
+
+// On the session thread, once Windows ends the logon session.
+void EndWithSession() { g_module.EndWithSession(); }
 
 // Runs until the shutdown watcher posts WM_QUIT; the program opens no window
 // on this thread.
@@ -28,10 +32,14 @@ int Run()
     }
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_USEREX_CLASSES};
     ::InitCommonControlsEx(&icc);
+    SetSessionEndHandler(EndWithSession);
     if (!g_module.StartSessionThread()) {
         return kStartFailedExitCode;
     }
     RunMessageLoop();
+    if (g_module.IsEndingWithSession()) {
+        g_module.EndProcessWithSession();
+    }
     ::Sleep(kFinalPauseMs);
     return 0;
 }

@@ -2,9 +2,11 @@
 
 #include <windows.h>
 
+#include "base/messagewait.h"
 #include "ui/exchangeui.h"
 #include "ui/logindlg.h"
 #include "ui/maindlg.h"
+#include "ui/sessionend.h"
 
 namespace {
 
@@ -29,7 +31,7 @@ PassResult RunPass(bool bLoginFailed)
     dlgMain.DoModal(::GetActiveWindow());
 
     // An answer that came in as the session ended must not open another window.
-    if (dlgMain.IsSessionEnded()) {
+    if (IsSessionEnding()) {
         return PassResult::End;
     }
     if (dlgMain.IsLoginFailed()) {
@@ -50,6 +52,7 @@ PassResult RunPass(bool bLoginFailed)
 // keeps repeated log-outs from nesting without bound.
 void RunSession()
 {
+    CSessionEndWatch sessionEndWatch;
     PassResult result = RunPass(false);
     while (result != PassResult::End) {
         result = RunPass(result == PassResult::SignInAfterFailure);

@@ -1,5 +1,27 @@
 #include "base/dialogbase.h"
 
+#include "base/messagewait.h"
+
+namespace {
+
+// A command, close or system command sent from another thread (a screen
+// reader's invoke, another program) while an exchange waits would run inside
+// the exchange: it is posted again, to be acted on after it, like the
+// member's own input. Messages the dialog's own controls send are not from
+// another thread, and WM_QUERYENDSESSION is answered as usual.
+bool DeferUntilAfterTheExchange(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    if ((uMsg != WM_COMMAND && uMsg != WM_CLOSE && uMsg != WM_SYSCOMMAND) || !IsAnsweringMessages() ||
+        !::InSendMessage()) {
+        return false;
+    }
+    ::PostMessageW(hWnd, uMsg, wParam, lParam);
+    ::SetWindowLongPtrW(hWnd, DWLP_MSGRESULT, 0);
+    return true;
+}
+
+}  // namespace
+
 CDialogBase::~CDialogBase()
 {
     // The derived part is gone: messages of a window still open must not be
@@ -53,6 +75,9 @@ void CDialogBase::DestroyWindow() noexcept
 
 INT_PTR CALLBACK CDialogBase::DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
+    if (DeferUntilAfterTheExchange(hWnd, uMsg, wParam, lParam)) {
+        return TRUE;
+    }
     CDialogBase* pThis;
     if (uMsg == WM_INITDIALOG) {
         pThis = reinterpret_cast<CDialogBase*>(lParam);

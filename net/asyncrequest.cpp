@@ -35,7 +35,7 @@ bool CAsyncRequest::Start(bool bCheckDeadline)
         return false;
     }
     if (bCheckDeadline && InternetApi().TickCount() >= m_ullDeadline) {
-        m_hRequest.Reset();
+        GiveUp();
         return false;
     }
     m_pContext->ExpectCompletion();
@@ -52,11 +52,31 @@ bool CAsyncRequest::Finish(BOOL bResult)
         return false;
     }
     INTERNET_ASYNC_RESULT result = {};
-    if (!m_pContext->WaitForCompletion(m_ullDeadline, result)) {
-        m_hRequest.Reset();
+    if (m_pContext->WaitForCompletion(m_ullDeadline, result) != CExchangeContext::Wait::Completed) {
+        GiveUp();
         return false;
     }
     return result.dwResult != 0;
+}
+
+void CAsyncRequest::GiveUp()
+{
+    m_bGivenUp = true;
+    m_hRequest.Reset();
+}
+
+bool CAsyncRequest::MayHaveLeft() const
+{
+    if (m_bSendCompleted) {
+        return true;
+    }
+    if (!m_pContext) {
+        return false;
+    }
+    if (m_bGivenUp) {
+        return m_pContext->HasConnected() || m_pContext->HasStartedSending();
+    }
+    return m_pContext->HasStartedSending();
 }
 
 bool CAsyncRequest::Send(LPCSTR pszHeaders, DWORD cchHeaders)

@@ -8,11 +8,12 @@
 #include "net/internethandle.h"
 
 // One request in the library's asynchronous mode, driven by a thread that
-// waits for each call to complete, up to the exchange's deadline, without
-// pumping messages. When the deadline passes with a call pending it closes
-// the request, which the library documents as safe once a call has returned
-// ERROR_IO_PENDING, and makes no further call on it. What the library may
-// still use lives in the request's CExchangeContext.
+// waits for each call to complete, up to the exchange's deadline, while it
+// keeps answering the system. When the deadline passes with a call pending,
+// or Windows ends the session meanwhile, it closes the request, which the
+// library documents as safe once a call has returned ERROR_IO_PENDING, and
+// makes no further call on it. What the library may still use lives in the
+// request's CExchangeContext.
 class CAsyncRequest {
 public:
     explicit CAsyncRequest(ULONGLONG ullDeadline) : m_ullDeadline(ullDeadline) {}
@@ -32,15 +33,20 @@ public:
     bool Read(DWORD cbWanted, DWORD& cbRead);
     const char* Data() const { return m_pContext->m_cPartResult; }
 
-    // The request went out whole: the library said so, or the send completed.
-    bool WasRequestSent() const { return m_bSendCompleted || (m_pContext && m_pContext->WasRequestSent()); }
+    // After a failed send: whether any of the request may have reached the
+    // service. Not when the library refused it before it began sending (the
+    // name unresolved, the connection or the certificate refused), nor when
+    // the request was given up on before a connection was made.
+    bool MayHaveLeft() const;
 
 private:
     bool Start(bool bCheckDeadline);
     bool Finish(BOOL bResult);
+    void GiveUp();
 
     const ULONGLONG m_ullDeadline;
     CExchangeContext* m_pContext = nullptr;
     CInternetHandle m_hRequest;
     bool m_bSendCompleted = false;
+    bool m_bGivenUp = false;  // closed at the deadline or the end of the session
 };

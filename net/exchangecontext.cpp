@@ -3,6 +3,7 @@
 #include <new>
 #include <utility>
 
+#include "base/messagewait.h"
 #include "net/internetapi.h"
 
 namespace {
@@ -20,12 +21,14 @@ private:
     SRWLOCK& m_lock;
 };
 
-// Waits in slices, so that a far deadline never overflows the wait's DWORD.
-constexpr ULONGLONG kLongestWaitMs = 60000;
+// Waits in slices, so that a far deadline never overflows the wait's DWORD
+// and the library's clock is read again at least once a second.
+constexpr ULONGLONG kLongestWaitMs = 1000;
 
 }  // namespace
 
-CExchangeContext::CExchangeContext(std::string body) : m_body(std::move(body))
+CExchangeContext::CExchangeContext(std::string body)
+    : m_body(std::move(body)), m_hCompleted(::CreateEventW(nullptr, TRUE, FALSE, nullptr))
 {
     ::InterlockedIncrement(&g_nAlive);
 }
@@ -39,12 +42,15 @@ CExchangeContext::~CExchangeContext()
 
 CExchangeContext* CExchangeContext::Create(std::string body)
 {
-    return new (std::nothrow) CExchangeContext(std::move(body));
+    CExchangeContext* pContext = new (std::nothrow) CExchangeContext(std::move(body));
+    if (pContext && !pContext->m_hCompleted) {
+        delete pContext;
+        return nullptr;
+    }
+    return pContext;
 }
 
 LONG CExchangeContext::Alive() { return ::InterlockedCompareExchange(&g_nAlive, 0, 0); }
-
-void CExchangeContext::AddRef() { ::InterlockedIncrement(&m_nRefs); }
 
 void CExchangeContext::Release()
 {
@@ -62,13 +68,16 @@ void CExchangeContext::ReleaseLibraryReference()
 
 void CALLBACK CExchangeContext::OnStatus(HINTERNET, DWORD_PTR dwContext, DWORD dwStatus, LPVOID pInfo, DWORD cbInfo)
 {
-    CExchangeContext* pThis = reinterpret_cast<CExchangeContext*>(dwContext);
-    if (!pThis) {
+    if (dwContext == 0 || dwContext == kConnectionContext) {
         return;
     }
+    CExchangeContext* pThis = reinterpret_cast<CExchangeContext*>(dwContext);
     switch (dwStatus) {
-    case INTERNET_STATUS_REQUEST_SENT:
-        pThis->NoteRequestSent();
+    case INTERNET_STATUS_CONNECTED_TO_SERVER:
+        pThis->NoteStage(&CExchangeContext::m_bConnected);
+        break;
+    case INTERNET_STATUS_SENDING_REQUEST:
+        pThis->NoteStage(&CExchangeContext::m_bSendingStarted);
         break;
     case INTERNET_STATUS_REQUEST_COMPLETE:
         if (pInfo && cbInfo >= sizeof(INTERNET_ASYNC_RESULT)) {
@@ -83,51 +92,57 @@ void CALLBACK CExchangeContext::OnStatus(HINTERNET, DWORD_PTR dwContext, DWORD d
     }
 }
 
-void CExchangeContext::NoteRequestSent()
+void CExchangeContext::NoteStage(bool CExchangeContext::*pbReached)
 {
     CExclusiveLock lock(m_lock);
-    m_bRequestSent = true;
+    this->*pbReached = true;
 }
 
-// Holds a reference of its own, so that a HANDLE_CLOSING on another thread
-// cannot free the context while the waiter is being woken.
+bool CExchangeContext::HasReached(bool CExchangeContext::*pbReached)
+{
+    CExclusiveLock lock(m_lock);
+    return this->*pbReached;
+}
+
+bool CExchangeContext::HasConnected() { return HasReached(&CExchangeContext::m_bConnected); }
+
+bool CExchangeContext::HasStartedSending() { return HasReached(&CExchangeContext::m_bSendingStarted); }
+
+// Takes no reference of its own: the library's lasts until HANDLE_CLOSING,
+// the last callback it makes for the request, and the waiter's until the
+// request is closed, so the context outlives this call and the event with it.
 void CExchangeContext::Complete(const INTERNET_ASYNC_RESULT& result)
 {
-    AddRef();
     {
         CExclusiveLock lock(m_lock);
         m_result = result;
-        m_bCompleted = true;
-        ::WakeAllConditionVariable(&m_completed);
     }
-    Release();
+    ::SetEvent(m_hCompleted.Get());
 }
 
 void CExchangeContext::ExpectCompletion()
 {
     CExclusiveLock lock(m_lock);
-    m_bCompleted = false;
+    ::ResetEvent(m_hCompleted.Get());
     m_result = {};
 }
 
-bool CExchangeContext::WaitForCompletion(ULONGLONG ullDeadline, INTERNET_ASYNC_RESULT& result)
+// The completion may come on the calling thread before the call returns, or
+// on a library thread at any time: the event keeps it either way.
+CExchangeContext::Wait CExchangeContext::WaitForCompletion(ULONGLONG ullDeadline, INTERNET_ASYNC_RESULT& result)
 {
     CInternetApi& api = InternetApi();
-    CExclusiveLock lock(m_lock);
-    while (!m_bCompleted) {
+    while (::WaitForSingleObject(m_hCompleted.Get(), 0) != WAIT_OBJECT_0) {
         ULONGLONG ullNow = api.TickCount();
         if (ullNow >= ullDeadline) {
-            return false;
+            return Wait::Deadline;
         }
         ULONGLONG ullWaitMs = ullDeadline - ullNow < kLongestWaitMs ? ullDeadline - ullNow : kLongestWaitMs;
-        ::SleepConditionVariableSRW(&m_completed, &m_lock, static_cast<DWORD>(ullWaitMs), 0);
+        if (WaitAnsweringMessages(m_hCompleted.Get(), static_cast<DWORD>(ullWaitMs)) == WaitEnd::SessionEnding) {
+            return Wait::SessionEnding;
+        }
     }
-    result = m_result;
-    return true;
-}
-
-bool CExchangeContext::WasRequestSent()
-{
     CExclusiveLock lock(m_lock);
-    return m_bRequestSent;
+    result = m_result;
+    return Wait::Completed;
 }

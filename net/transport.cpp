@@ -122,20 +122,16 @@ bool ReadAnswer(CAsyncRequest& request, CAnswerText& text)
 
 // Sends the request and reads the whole answer. Redirects are not followed
 // (the body holds the member's credentials and a redirect may name another
-// host), so a redirect is no answer.
+// host), so a redirect is no answer, though the service had the request.
 CommandResponse Exchange(CAsyncRequest& request, ExchangeReport& report)
 {
     if (!request.Send(kContentTypeHeader, sizeof(kContentTypeHeader) - 1)) {
-        report.end = request.WasRequestSent() ? ExchangeEnd::NoAnswer : ExchangeEnd::Failed;
+        report.end = request.MayHaveLeft() ? ExchangeEnd::NoAnswer : ExchangeEnd::Failed;
         return {};
     }
     report.end = ExchangeEnd::NoAnswer;
     DWORD dwStatus = AnswerStatus(InternetApi(), request.Handle());
-    if (dwStatus == 0) {
-        return {};
-    }
-    if (dwStatus >= 300 && dwStatus < 400) {
-        report.end = ExchangeEnd::Failed;
+    if (dwStatus == 0 || (dwStatus >= 300 && dwStatus < 400)) {
         return {};
     }
     CAnswerText text;
@@ -193,7 +189,8 @@ CommandResponse PostCommand(HINTERNET hSession, const char* pszBody, ExchangeRep
     CInternetApi& api = InternetApi();
     const ULONGLONG ullDeadline = api.TickCount() + CExchangeBounds::AnswerDeadlineMs();
     CInternetHandle hConnect(api.InternetConnectA(hSession, kServiceHost, INTERNET_DEFAULT_HTTPS_PORT, nullptr,
-                                                  nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+                                                  nullptr, INTERNET_SERVICE_HTTP, 0,
+                                                  CExchangeContext::kConnectionContext));
     if (!hConnect) {
         return {};
     }

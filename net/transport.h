@@ -7,8 +7,9 @@
 
 // How one exchange ended.
 enum class ExchangeEnd {
-    Failed,    // the request never went out whole, or the answer was a redirect
-    NoAnswer,  // the request went out whole but no whole answer came: the service may have acted on it
+    Failed,    // none of the request can have reached the service
+    NoAnswer,  // some or all of the request may have gone, but no whole answer came or a redirect:
+               // the service may have acted on it
     Answered   // a whole answer with a status line
 };
 

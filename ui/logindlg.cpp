@@ -7,6 +7,7 @@
 #include "ui/browserlaunch.h"
 #include "ui/dpi.h"
 #include "ui/sendabletext.h"
+#include "ui/sessionend.h"
 
 CIconHandle g_hSmallIcon;
 
@@ -90,7 +91,7 @@ INT_PTR CLoginDlg::OnEndSession(WPARAM wParam, LPARAM)
 {
     if (wParam) {
         m_bCancelled = true;
-        EndDialog(IDCANCEL);
+        EndSessionOfThisThread();
     }
     return TRUE;
 }

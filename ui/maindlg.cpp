@@ -1,9 +1,11 @@
 #include "ui/maindlg.h"
 
+#include "base/messagewait.h"
 #include "net/servicehost.h"
 #include "resource.h"
 #include "ui/browserlaunch.h"
 #include "ui/logindlg.h"
+#include "ui/sessionend.h"
 
 namespace {
 
@@ -66,8 +68,13 @@ INT_PTR CMainDlg::OnLogout(WPARAM, LPARAM)
     return TRUE;
 }
 
+// The Restart Manager may still close the console after the session ended.
 INT_PTR CMainDlg::OnExit(WPARAM, LPARAM)
 {
+    if (IsSessionEnding()) {
+        EndDialog(kEndExit);
+        return TRUE;
+    }
     if (ShowMessageBox(L"Exit?", L"Exit Quillbay Console?", MB_YESNO) == IDYES) {
         EndDialog(kEndExit);
     }
@@ -83,20 +90,22 @@ INT_PTR CMainDlg::OnQueryEndSession(WPARAM, LPARAM)
 
 // The session ends whatever the reason (the Restart Manager's ENDSESSION_CLOSEAPP,
 // a logoff, a shutdown), and the process may be ended as soon as this returns: the
-// placement is stored here, and the console closes without asking "Exit?".
+// placement is stored here, once, and every window closes without asking "Exit?".
 INT_PTR CMainDlg::OnEndSession(WPARAM wParam, LPARAM)
 {
-    if (wParam) {
+    if (wParam && !m_bSessionEnded) {
         SaveLayout();
         m_bSessionEnded = true;
-        EndDialog(kEndExit);
+        EndSessionOfThisThread();
     }
     return TRUE;
 }
 
 INT_PTR CMainDlg::OnDestroy(WPARAM, LPARAM)
 {
-    SaveLayout();
+    if (!m_bSessionEnded) {
+        SaveLayout();
+    }
     ClearContacts();
     m_hContacts = nullptr;
     return FALSE;

@@ -25,8 +25,6 @@ public:
     bool IsLoginFailed() const { return m_bLoginFailed; }
     bool IsLogout() const { return m_bLogout; }
     bool IsUpdateRequired() const { return m_bUpdateRequired; }
-    // The logon session ended (or the Restart Manager closed the program) while it was open.
-    bool IsSessionEnded() const { return m_bSessionEnded; }
 
     bool OnFoundNode(const char* pszName, const char* pszAttributes) override;
     bool OnFoundElement(const char* pszName, const char* pszValue, const char* pszAttributes) override;

@@ -62,7 +62,7 @@ void CSendSummaryDlg::ShowButtons(bool bShow)
     ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetItem(nFocus)), TRUE);
     ShowItem(bShow ? IDC_SEND_PROGRESS : IDOK, false);
     ShowItem(bShow ? IDC_SEND_STATUS : IDCANCEL, false);
-    // Nothing pumps messages during the exchange, so show the change now.
+    // Shown now, before the exchange: it paints during it, but only what is already there.
     ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 

@@ -1,5 +1,6 @@
 #include "ui/serviceexchange.h"
 
+#include "base/messagewait.h"
 #include "net/transport.h"
 #include "ui/exchangeui.h"
 
@@ -15,8 +16,12 @@ void CServiceExchange::Step()
     }
 }
 
+// Once Windows ends the session nothing is asked and nothing more is sent.
 bool CServiceExchange::Open()
 {
+    if (IsSessionEnding()) {
+        return false;
+    }
     // The reason is for diagnosis only; the member gets the box below.
     CBstr bstrErrorMessage;
     m_hSession = OpenInternetSession(true, false, bstrErrorMessage);
@@ -40,7 +45,11 @@ bool CServiceExchange::Send(ServiceCommand command, FormFields& info, LPCWSTR ps
         return true;
     }
     response = CommandResponse();
-    if (m_bTellsUnknownOutcome && report.end == ExchangeEnd::NoAnswer) {
+    if (IsSessionEnding()) {
+        return false;
+    }
+    // A whole answer that does not count came from a service that had the request.
+    if (m_bTellsUnknownOutcome && report.end != ExchangeEnd::Failed) {
         ::MessageBoxW(m_hWndOwner, kNoAnswerText, kNoAnswerCaption, MB_OK);
     } else {
         ::MessageBoxW(m_hWndOwner, kNoServerText, kNoServerCaption, MB_OK);

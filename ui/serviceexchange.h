@@ -17,13 +17,16 @@ public:
     // and again when the command goes out.
     CServiceExchange(HWND hWndOwner, CInternetAccessProgress* pProgress);
 
-    // False, after "Cannot Connect to Internet", when no session could be opened.
+    // False, after "Cannot Connect to Internet", when no session could be
+    // opened; false without a box once the session of Windows is ending.
     bool Open();
     // Shows the action's status (when given) and sends the command. False,
-    // after "Cannot Connect to Quillbay", when no answer that counts came back.
+    // after "Cannot Connect to Quillbay", when no answer that counts came
+    // back; without a box when the session of Windows ended meanwhile.
     bool Send(ServiceCommand command, FormFields& info, LPCWSTR pszStatus, CommandResponse& response);
-    // A request that went out whole without a whole answer coming back is then
-    // told apart, as one the service may have acted on.
+    // A request that may have reached the service without an answer that
+    // counts coming back (a whole answer outside 2xx included) is then told
+    // apart, as one the service may have acted on.
     void TellUnknownOutcome() { m_bTellsUnknownOutcome = true; }
 
 private:

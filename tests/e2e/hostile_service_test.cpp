@@ -38,7 +38,7 @@ enum Flow : unsigned { kSignIn = 1, kSend = 2, kAdd = 4, kEveryFlow = 7 };
 enum class End {
     Taken,     // the answer is taken as it came
     Failed,    // the server box
-    NoAnswer,  // the request went out and no whole answer came: a send says it may have gone, others as Failed
+    NoAnswer,  // the request may have gone and no answer that counts came: a send says so, others as Failed
 };
 
 enum class Bounds {
@@ -174,25 +174,25 @@ const Fault kFaults[] = {
     {"QueryBlocksAfterTheFirstByte", Answer(StalledAfterTheFirstByte()), kSend, End::NoAnswer, {},
      Bounds::DeadlineOnly},
     // Two waits no library timeout covers: only the answer deadline ends them.
-    {"HandshakeNeverAnswered", ConnectionFault("stall"), kEveryFlow, End::Failed, {}, Bounds::Low, false},
+    {"HandshakeNeverAnswered", ConnectionFault("stall"), kEveryFlow, End::NoAnswer, {}, Bounds::Low, false},
     {"HeaderBlockDripped", Answer(Faulty("drip_headers")), kEveryFlow, End::NoAnswer},
     {"TlsHandshakeThenClose", ConnectionFault("close_after_handshake"), kSend | kAdd, End::NoAnswer, {},
      Bounds::Low, false},
     {"NoStatusLine", Answer(Faulty("no_status_line", "OK")), kEveryFlow, End::NoAnswer},
     {"ServerError500Page",
      Answer(Page(500, "<html><head><title>500 Internal Server Error</title></head><body>Oops</body></html>")),
-     kEveryFlow, End::Failed},
-    {"ServiceUnavailable503Empty", Answer(Page(503, "")), kEveryFlow, End::Failed},
-    {"LoginFailedWith401IsNoSendAnswer", Answer(Page(401, "LOGIN_FAILED")), kSend, End::Failed},
+     kEveryFlow, End::NoAnswer},
+    {"ServiceUnavailable503Empty", Answer(Page(503, "")), kEveryFlow, End::NoAnswer},
+    {"LoginFailedWith401IsNoSendAnswer", Answer(Page(401, "LOGIN_FAILED")), kSend, End::NoAnswer},
     {"NotFoundInCapitals", Answer(Page(404, "<html><body><h1>404 NOT FOUND</h1></body></html>")), kSend | kAdd,
-     End::Failed},
-    {"Redirect302OtherPath", Answer(Redirect(302, "/scripts/orvexconsole/moved.php")), kSend | kAdd, End::Failed},
+     End::NoAnswer},
+    {"Redirect302OtherPath", Answer(Redirect(302, "/scripts/orvexconsole/moved.php")), kSend | kAdd, End::NoAnswer},
     {"Redirect307OtherPath", Answer(Redirect(307, "https://localhost/scripts/orvexconsole/moved.php")), kSend | kAdd,
-     End::Failed},
+     End::NoAnswer},
     {"Redirect302OtherHost", Answer(Redirect(302, "https://127.0.0.1/scripts/orvexconsole/command.php")),
-     kSend | kAdd, End::Failed},
+     kSend | kAdd, End::NoAnswer},
     {"Redirect307OtherHost", Answer(Redirect(307, "https://127.0.0.1/scripts/orvexconsole/command.php")),
-     kEveryFlow, End::Failed},
+     kEveryFlow, End::NoAnswer},
     {"BinaryGarbage", Answer(StandinAnswer{Garbage()}), kSignIn | kSend, End::Taken},
     {"FiftyMegabytes", Answer(FiftyMegabytes()), kSignIn, End::Taken, {}, Bounds::Default},
     {"DocumentCutMidElement", Answer(CutMidElement(StandinAnswer::Framing::Length)), kSignIn, End::NoAnswer},

@@ -22,19 +22,24 @@ const HINTERNET kRequest = reinterpret_cast<HINTERNET>(0x4E01);
 constexpr ULONGLONG kLongAfter = 1000000000;
 
 // Where the library leaves the exchange waiting.
-enum class Stall { None, Handshake, Sending, AfterTheRequest, Reading };
+enum class Stall { None, Connecting, Handshake, Sending, AfterTheRequest, Reading };
 // What closing a request with a call pending does: Windows cancels the call
 // and reports the handle closing; Wine's library does both only once the
 // service lets go, perhaps never.
 enum class OnClose { Cancel, HoldOn };
+// Windows as documented calls back for a request only when neither its own
+// nor its connection's context is 0, and always cancels; Wine looks at the
+// request's context only.
+enum class Mode { Documented, WineLike };
 
 // Calls that complete later do so on the caller's thread before they return,
 // except a call that stalls, which completes only when let go. The clock
 // stands still, except while a call is pending: then it runs past any deadline.
 class CAsyncLibrary : public CInternetApi {
 public:
-    CAsyncLibrary(Stall stall, OnClose onClose, bool bCompleteAtTheDeadline = false)
-        : m_stall(stall), m_onClose(onClose), m_bCompleteAtTheDeadline(bCompleteAtTheDeadline)
+    CAsyncLibrary(Mode mode, Stall stall, OnClose onClose, bool bCompleteAtTheDeadline = false)
+        : m_mode(mode), m_stall(stall), m_onClose(mode == Mode::Documented ? OnClose::Cancel : onClose),
+          m_bCompleteAtTheDeadline(bCompleteAtTheDeadline)
     {
     }
     ~CAsyncLibrary() override { JoinCompleter(); }
@@ -51,8 +56,10 @@ public:
         Record(hInternet);
         return TRUE;
     }
-    HINTERNET InternetConnectA(HINTERNET, LPCSTR, INTERNET_PORT, LPCSTR, LPCSTR, DWORD, DWORD, DWORD_PTR) override
+    HINTERNET InternetConnectA(HINTERNET, LPCSTR, INTERNET_PORT, LPCSTR, LPCSTR, DWORD, DWORD,
+                               DWORD_PTR dwContext) override
     {
+        m_dwConnectionContext = dwContext;
         return kConnection;
     }
     HINTERNET HttpOpenRequestA(HINTERNET, LPCSTR, LPCSTR, LPCSTR, LPCSTR, LPCSTR*, DWORD, DWORD_PTR dwContext) override
@@ -65,10 +72,13 @@ public:
     {
         Record(hRequest);
         ++m_nSends;
-        if (m_stall != Stall::Handshake) {
+        if (m_stall != Stall::Connecting) {
+            Notify(INTERNET_STATUS_CONNECTED_TO_SERVER, nullptr, 0);
+        }
+        if (m_stall > Stall::Handshake) {
             Notify(INTERNET_STATUS_SENDING_REQUEST, nullptr, 0);
         }
-        if (m_stall != Stall::Handshake && m_stall != Stall::Sending) {
+        if (m_stall > Stall::Sending) {
             DWORD cbSent = 42;
             Notify(INTERNET_STATUS_REQUEST_SENT, &cbSent, sizeof(cbSent));
         }
@@ -111,6 +121,10 @@ public:
             if (m_onClose == OnClose::Cancel) {
                 LetGo();
             }
+        }
+        if (hInternet == kConnection && m_dwConnectionContext) {
+            m_pfnCallback(hInternet, m_dwConnectionContext, INTERNET_STATUS_HANDLE_CLOSING, &hInternet,
+                          sizeof(hInternet));
         }
         return TRUE;
     }
@@ -156,15 +170,22 @@ private:
             ++m_nCallsAfterClose;
         }
     }
-    void Notify(DWORD dwStatus, LPVOID pInfo, DWORD cbInfo)
+    bool Notify(DWORD dwStatus, LPVOID pInfo, DWORD cbInfo)
     {
-        m_pfnCallback(kRequest, m_dwContext, dwStatus, pInfo, cbInfo);
+        bool bCallsBack = m_dwContext && (m_mode == Mode::WineLike || m_dwConnectionContext);
+        if (bCallsBack) {
+            m_pfnCallback(kRequest, m_dwContext, dwStatus, pInfo, cbInfo);
+        }
+        return bCallsBack;
     }
+    // Unreported, a completion leaves the call pending.
     void Complete(BOOL bResult, DWORD dwError)
     {
         m_bPending = false;
         INTERNET_ASYNC_RESULT result = {static_cast<DWORD_PTR>(bResult), dwError};
-        Notify(INTERNET_STATUS_REQUEST_COMPLETE, &result, sizeof(result));
+        if (!Notify(INTERNET_STATUS_REQUEST_COMPLETE, &result, sizeof(result))) {
+            m_bPending = true;
+        }
     }
     BOOL Pend(bool bCompleteNow)
     {
@@ -182,12 +203,14 @@ private:
         }
     }
 
+    const Mode m_mode;
     const Stall m_stall;
     const OnClose m_onClose;
     const bool m_bCompleteAtTheDeadline;
     std::string m_answer = "OK";
     INTERNET_STATUS_CALLBACK m_pfnCallback = nullptr;
     DWORD_PTR m_dwContext = 0;
+    DWORD_PTR m_dwConnectionContext = 0;
     bool m_bRequestOpen = false;
     std::atomic<bool> m_bPending{false};
     LPDWORD m_pdwPendingAvailable = nullptr;
@@ -208,7 +231,9 @@ ExchangeReport Exchange(CAsyncLibrary& library, std::string* pText = nullptr)
     return report;
 }
 
-TEST(AsyncExchangeTest, EachStallEndsAtTheDeadlineWithOneCloseAndNoCallAfterIt)
+class AsyncExchangeTableTest : public ::testing::TestWithParam<Mode> {};
+
+TEST_P(AsyncExchangeTableTest, EachStallEndsAtTheDeadlineWithOneCloseAndNoCallAfterIt)
 {
     struct Case {
         const char* name;
@@ -219,9 +244,10 @@ TEST(AsyncExchangeTest, EachStallEndsAtTheDeadlineWithOneCloseAndNoCallAfterIt)
     };
     const Case cases[] = {
         {"answered", Stall::None, OnClose::Cancel, false, ExchangeEnd::Answered},
-        {"handshake, cancelled", Stall::Handshake, OnClose::Cancel, false, ExchangeEnd::Failed},
-        {"handshake, held on", Stall::Handshake, OnClose::HoldOn, false, ExchangeEnd::Failed},
-        {"sending, held on", Stall::Sending, OnClose::HoldOn, false, ExchangeEnd::Failed},
+        {"connecting, held on", Stall::Connecting, OnClose::HoldOn, false, ExchangeEnd::Failed},
+        {"handshake, cancelled", Stall::Handshake, OnClose::Cancel, false, ExchangeEnd::NoAnswer},
+        {"handshake, held on", Stall::Handshake, OnClose::HoldOn, false, ExchangeEnd::NoAnswer},
+        {"sending, held on", Stall::Sending, OnClose::HoldOn, false, ExchangeEnd::NoAnswer},
         {"after the request, cancelled", Stall::AfterTheRequest, OnClose::Cancel, false, ExchangeEnd::NoAnswer},
         {"after the request, held on", Stall::AfterTheRequest, OnClose::HoldOn, false, ExchangeEnd::NoAnswer},
         {"reading, cancelled", Stall::Reading, OnClose::Cancel, false, ExchangeEnd::NoAnswer},
@@ -233,13 +259,13 @@ TEST(AsyncExchangeTest, EachStallEndsAtTheDeadlineWithOneCloseAndNoCallAfterIt)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CAsyncLibrary library(c.stall, c.onClose, c.bCompleteAtTheDeadline);
+        CAsyncLibrary library(GetParam(), c.stall, c.onClose, c.bCompleteAtTheDeadline);
         std::string text;
         EXPECT_EQ(Exchange(library, &text).end, c.end);
         EXPECT_EQ(text, c.end == ExchangeEnd::Answered ? "OK" : "");
         EXPECT_EQ(library.m_nRequestCloses, 1);
         // What the library may still write into stays until it lets go of the request.
-        bool bHeld = c.onClose == OnClose::HoldOn;
+        bool bHeld = GetParam() == Mode::WineLike && c.onClose == OnClose::HoldOn;
         EXPECT_EQ(CExchangeContext::Alive(), bHeld ? 1 : 0);
         library.LetGo();
         EXPECT_EQ(CExchangeContext::Alive(), 0);
@@ -247,12 +273,14 @@ TEST(AsyncExchangeTest, EachStallEndsAtTheDeadlineWithOneCloseAndNoCallAfterIt)
     }
 }
 
+INSTANTIATE_TEST_SUITE_P(Libraries, AsyncExchangeTableTest, ::testing::Values(Mode::Documented, Mode::WineLike));
+
 // Each stalled exchange used to leave a blocked thread behind.
 TEST(AsyncExchangeTest, FiftyStalledExchangesLeaveThreadAndHandleCountsFlat)
 {
     const ProcessCounts before = CountsOfProcess(::GetCurrentProcessId());
     for (int i = 0; i < 50; ++i) {
-        CAsyncLibrary library(Stall::AfterTheRequest, OnClose::Cancel);
+        CAsyncLibrary library(Mode::Documented, Stall::AfterTheRequest, OnClose::Cancel);
         ASSERT_EQ(Exchange(library).end, ExchangeEnd::NoAnswer);
     }
     const ProcessCounts after = CountsOfProcess(::GetCurrentProcessId());
@@ -267,7 +295,7 @@ TEST(AsyncExchangeTest, RequestsTheLibraryHoldsOnToAreBounded)
 {
     std::vector<std::unique_ptr<CAsyncLibrary>> libraries;
     for (LONG i = 0; i < kMaxRequestsHeldByTheLibrary + 2; ++i) {
-        libraries.push_back(std::make_unique<CAsyncLibrary>(Stall::Handshake, OnClose::HoldOn));
+        libraries.push_back(std::make_unique<CAsyncLibrary>(Mode::WineLike, Stall::Connecting, OnClose::HoldOn));
         EXPECT_EQ(Exchange(*libraries.back()).end, ExchangeEnd::Failed);
         EXPECT_EQ(libraries.back()->m_nSends, i < kMaxRequestsHeldByTheLibrary ? 1 : 0) << i;
     }
@@ -276,7 +304,7 @@ TEST(AsyncExchangeTest, RequestsTheLibraryHoldsOnToAreBounded)
         pLibrary->LetGo();
     }
     EXPECT_EQ(CExchangeContext::Alive(), 0);
-    CAsyncLibrary library(Stall::None, OnClose::Cancel);
+    CAsyncLibrary library(Mode::Documented, Stall::None, OnClose::Cancel);
     EXPECT_EQ(Exchange(library).end, ExchangeEnd::Answered) << "exchanges work again";
 }
 

@@ -92,7 +92,7 @@ TEST_F(PostCommandTest, PostsTheBodyOverTlsToTheCommandScript)
 {
     static const char kHeader[] = "Content-Type: application/x-www-form-urlencoded";
     EXPECT_CALL(m_api, InternetConnectA(kSession, StrEq(kServiceHost), 443, IsNull(), IsNull(), INTERNET_SERVICE_HTTP,
-                                        0, 0));
+                                        0, ::testing::Ne(0u)));
     EXPECT_CALL(m_api, HttpOpenRequestA(kConnection, StrEq("POST"), StrEq("/scripts/orvexconsole/command.php"),
                                         IsNull(), IsNull(), IsNull(),
                                         INTERNET_FLAG_SECURE | INTERNET_FLAG_NO_AUTO_REDIRECT, ::testing::Ne(0u)));

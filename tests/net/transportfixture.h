@@ -59,14 +59,18 @@ struct Exchange {
 
 // A machine that is online, whose library opens every handle and sends every
 // request at once, with a status line and the answer served by ServeAnswer.
-// Closing the request reports its handle closing, as the library does.
+// Closing a handle reports it closing (a request's only with a connection context, as Windows does).
 class TransportTest : public ::testing::Test {
 protected:
     TransportTest()
     {
         ON_CALL(m_api, InternetGetConnectedState).WillByDefault(Return(TRUE));
         ON_CALL(m_api, InternetOpenA).WillByDefault(Return(kSession));
-        ON_CALL(m_api, InternetConnectA).WillByDefault(Return(kConnection));
+        ON_CALL(m_api, InternetConnectA)
+            .WillByDefault([this](HINTERNET, LPCSTR, INTERNET_PORT, LPCSTR, LPCSTR, DWORD, DWORD, DWORD_PTR dwContext) {
+                m_dwConnectionContext = dwContext;
+                return kConnection;
+            });
         ON_CALL(m_api, HttpOpenRequestA)
             .WillByDefault([this](HINTERNET, LPCSTR, LPCSTR, LPCSTR, LPCSTR, LPCSTR*, DWORD, DWORD_PTR dwContext) {
                 m_dwRequestContext = dwContext;
@@ -74,10 +78,14 @@ protected:
             });
         ON_CALL(m_api, HttpSendRequestA).WillByDefault(Return(TRUE));
         ON_CALL(m_api, InternetCloseHandle).WillByDefault([this](HINTERNET hInternet) {
-            if (hInternet == kRequest) {
+            if (hInternet == kRequest && m_dwConnectionContext) {
                 HINTERNET hClosing = kRequest;
                 CExchangeContext::OnStatus(kRequest, std::exchange(m_dwRequestContext, 0),
                                            INTERNET_STATUS_HANDLE_CLOSING, &hClosing, sizeof(hClosing));
+            }
+            if (hInternet == kConnection) {
+                CExchangeContext::OnStatus(kConnection, std::exchange(m_dwConnectionContext, 0),
+                                           INTERNET_STATUS_HANDLE_CLOSING, &hInternet, sizeof(hInternet));
             }
             return TRUE;
         });
@@ -92,6 +100,7 @@ protected:
         EXPECT_CALL(m_api, HttpQueryInfoA).Times(::testing::AnyNumber());
         ServeAnswer({});
     }
+    ~TransportTest() override { EXPECT_EQ(CExchangeContext::Alive(), 0); }
 
     // Each chunk is announced by InternetQueryDataAvailable as it stands and
     // read in as many pieces as the reader asks for. After the last chunk the
@@ -146,6 +155,7 @@ protected:
     CScopedInternetApi m_scope{m_api};
     CBstr m_bstrErrorMessage;
     DWORD_PTR m_dwRequestContext = 0;
+    DWORD_PTR m_dwConnectionContext = 0;
 };
 
 }  // namespace transporttest
