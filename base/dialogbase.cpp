@@ -92,6 +92,11 @@ void CDialogBase::SetItemText(int nId, const CBstr& bstrText) const
     ::SetDlgItemTextA(m_hWnd, nId, bstrText.ToAnsi().c_str());
 }
 
+void CDialogBase::SetItemText(int nId, LPCWSTR pszText) const
+{
+    ::SetDlgItemTextW(m_hWnd, nId, pszText);
+}
+
 void CDialogBase::LimitItemText(int nId, int cchMax) const noexcept
 {
     ::SendMessageA(GetItem(nId), EM_LIMITTEXT, static_cast<WPARAM>(cchMax), 0);
@@ -113,4 +118,9 @@ void CDialogBase::SetSmallIcon(HICON hIcon) const noexcept
 int CDialogBase::ShowMessageBox(const std::string& text, const char* caption, UINT uType) const
 {
     return ::MessageBoxA(m_hWnd, text.c_str(), caption, uType);
+}
+
+int CDialogBase::ShowMessageBox(LPCWSTR pszText, LPCWSTR pszCaption, UINT uType) const
+{
+    return ::MessageBoxW(m_hWnd, pszText, pszCaption, uType);
 }

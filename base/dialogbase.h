@@ -33,12 +33,14 @@ protected:
     HWND GetItem(int nId) const noexcept { return ::GetDlgItem(m_hWnd, nId); }
     CBstr GetItemText(int nId) const;
     void SetItemText(int nId, const CBstr& bstrText) const;
+    void SetItemText(int nId, LPCWSTR pszText) const;
     void EnableItem(int nId, bool bEnable) const noexcept { ::EnableWindow(GetItem(nId), bEnable ? TRUE : FALSE); }
     void ShowItem(int nId, bool bShow) const noexcept { ::ShowWindow(GetItem(nId), bShow ? SW_SHOW : SW_HIDE); }
     void LimitItemText(int nId, int cchMax) const noexcept;
     void SetCaption(const CBstr& bstrText) const;
     void SetSmallIcon(HICON hIcon) const noexcept;
     int ShowMessageBox(const std::string& text, const char* caption, UINT uType = MB_OK) const;
+    int ShowMessageBox(LPCWSTR pszText, LPCWSTR pszCaption, UINT uType = MB_OK) const;
 
     HWND m_hWnd = nullptr;
 
