@@ -57,6 +57,8 @@ struct NamedLine {
 
 std::wstring Count(size_t n) { return std::to_wstring(n); }
 
+std::wstring Contacts(size_t n) { return Count(n) + (n == 1 ? L" contact" : L" contacts"); }
+
 std::wstring SkippedPart(const std::vector<ImportSkip>& skipped)
 {
     std::wstring text = L"Skipped: " + Count(skipped.size()) + L"\n";
@@ -83,24 +85,26 @@ std::wstring RefusedPart(const std::vector<ImportRefusal>& refused)
     return text;
 }
 
+std::wstring NotSent(const ImportOutcome& outcome)
+{
+    return Contacts(outcome.nNotSent) + (outcome.nNotSent == 1 ? L" was" : L" were") + L" not sent.\n";
+}
+
 std::wstring StopPart(const ImportOutcome& outcome)
 {
     switch (outcome.stop) {
     case ImportStop::None:
         return std::wstring();
     case ImportStop::Stopped:
-        return L"\nThe import was stopped; " + Count(outcome.nNotSent) + L" contacts were not sent.\n";
+        return L"\nThe import was stopped; " + NotSent(outcome);
     case ImportStop::LoginFailed:
-        return L"\nThe service refused your e-mail address or password; " + Count(outcome.nNotSent) +
-               L" contacts were not sent.\n";
+        return L"\nThe service refused your e-mail address or password; " + NotSent(outcome);
     case ImportStop::UpdateRequired: {
         const std::string update = UpdateRequiredText();
-        return L"\n" + std::wstring(update.begin(), update.end()) + L" " + Count(outcome.nNotSent) +
-               L" contacts were not sent.\n";
+        return L"\n" + std::wstring(update.begin(), update.end()) + L" " + NotSent(outcome);
     }
     case ImportStop::Failed:
-        return L"\nThe import stopped: no answer came back from the service; " + Count(outcome.nNotSent) +
-               L" contacts were not sent.\n";
+        return L"\nThe import stopped without an answer from the service; " + NotSent(outcome);
     }
     return std::wstring();
 }
@@ -109,7 +113,8 @@ std::vector<NamedLine> LinesConcerned(const std::vector<ImportSkip>& skipped, co
 {
     std::vector<NamedLine> lines;
     for (const ImportSkip& skip : skipped) {
-        lines.push_back({skip.nLine, Wide(skip.name) + L": skipped, " + SkipText(skip.reason)});
+        lines.push_back({skip.nLine, (skip.name.empty() ? L"(no name)" : Wide(skip.name)) + L": skipped, " +
+                                         SkipText(skip.reason)});
     }
     for (const ImportRefusal& refusal : outcome.refused) {
         lines.push_back({refusal.nLine, Wide(refusal.name) + L": refused, " + RefusalText(refusal.answer)});
@@ -143,7 +148,8 @@ std::wstring ImportSummaryText(const std::vector<ImportSkip>& skipped, const Imp
         text += L"Line " + std::to_wstring(lines[i].nLine) + L", " + lines[i].text + L"\n";
     }
     if (lines.size() > kLinesNamed) {
-        text += L"and " + Count(lines.size() - kLinesNamed) + L" more lines.\n";
+        const size_t nMore = lines.size() - kLinesNamed;
+        text += L"and " + Count(nMore) + (nMore == 1 ? L" more line.\n" : L" more lines.\n");
     }
     return text;
 }
