@@ -47,7 +47,7 @@ bool AskAddressBookToOpen(HWND hWndOwner, std::wstring& path)
     call.ofn.hwndOwner = hWndOwner;
     call.ofn.lpstrFilter = kOpenFilter;
     call.ofn.nFilterIndex = 1;
-    call.ofn.lpstrTitle = L"Import Contacts";
+    call.ofn.lpstrTitle = L"Open Address Book";
     call.ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
     if (!RunFileDialog(call, buffer)) {
         return false;

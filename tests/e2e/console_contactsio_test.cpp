@@ -1,0 +1,163 @@
+#include "consolesession.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+using ::testing::ElementsAre;
+
+constexpr wchar_t kQuestionCaption[] = L"Import Contacts";
+constexpr wchar_t kImportCaption[] = L"Importing Contacts";
+constexpr wchar_t kSummaryCaption[] = L"Import Summary";
+constexpr int kFileNameCombo = 0x047C;  // cmb13, the file name of the Explorer-style dialogs
+constexpr int kFileNameEdit = 0x0480;   // edt1, where a dialog has no combo box
+
+const std::vector<StandinContact> kTwoContacts = {
+    {"12", "Ann", std::string("Lee"), "00447700900111"},
+    {"15", "Chlo\xE9 Jo", std::string("Marsh; Hill"), "00447700900222"},
+};
+
+std::string Body(const std::string& fields)
+{
+    return "action=ADDCONTACT&" + fields + "&password=secret&username=member%40quillbay.test&version=1.0";
+}
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes)
+{
+    std::ofstream(path.c_str(), std::ios::binary) << bytes;
+}
+
+std::wstring ClipboardText()
+{
+    std::wstring text;
+    if (::OpenClipboard(nullptr)) {
+        if (HANDLE hData = ::GetClipboardData(CF_UNICODETEXT)) {
+            if (auto* psz = static_cast<const wchar_t*>(::GlobalLock(hData))) {
+                text = psz;
+                ::GlobalUnlock(hData);
+            }
+        }
+        ::CloseClipboard();
+    }
+    return text;
+}
+
+class ContactsInOutTest : public ConsoleSession {
+protected:
+    void SetUp() override
+    {
+        ConsoleSession::SetUp();
+        UseAccount(kTwoContacts);
+        m_hConsole = StartAndSignIn();
+        ASSERT_NE(m_hConsole, nullptr);
+        m_hList = ::GetDlgItem(m_hConsole, IDC_CONTACTS);
+        m_folder = MakeTempDirectory();
+    }
+
+    void Command(int nId) { ::PostMessageW(m_hConsole, WM_COMMAND, MAKEWPARAM(nId, 0), 0); }
+
+    // The member types the path into the open or save dialog and presses OK.
+    void ChooseFile(const std::wstring& caption, const std::wstring& path)
+    {
+        HWND hDialog = m_app.WaitForWindow(caption);
+        ASSERT_NE(hDialog, nullptr) << "no dialog " << Narrow(caption);
+        HWND hName = ::GetDlgItem(hDialog, kFileNameCombo) ? ::GetDlgItem(hDialog, kFileNameCombo)
+                                                            : ::GetDlgItem(hDialog, kFileNameEdit);
+        ::SendMessageW(hName, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        ui::Click(hDialog, IDOK);
+        EXPECT_TRUE(m_app.WaitUntilWindowGone(hDialog));
+    }
+
+    // Imports the file up to the question, which is returned unanswered.
+    HWND ImportUpToQuestion(const std::string& bytes)
+    {
+        const std::wstring path = m_folder + L"contacts.csv";
+        WriteFileBytes(path, bytes);
+        Command(ID_CONTACTS_IMPORT);
+        ChooseFile(L"Open Address Book", path);
+        return m_app.WaitForWindow(kQuestionCaption);
+    }
+
+    void Export(const std::wstring& caption, const std::wstring& path)
+    {
+        Command(ID_CONTACTS_EXPORT);
+        ChooseFile(caption, path);
+        ui::Sync(m_hConsole);
+    }
+
+    HWND m_hConsole = nullptr;
+    HWND m_hList = nullptr;
+    std::wstring m_folder;
+};
+
+TEST_F(ContactsInOutTest, TheListTakesTheKeysOfEveryWindowsList)
+{
+    ::OpenClipboard(nullptr);
+    ::EmptyClipboard();
+    ::CloseClipboard();
+    ::PostMessageW(m_hList, WM_CHAR, 0x01, 0);  // Ctrl+A
+    EXPECT_TRUE(ui::WaitFor([&] {
+        return ui::ListSelection(m_hConsole, IDC_CONTACTS) == std::vector<int>{0, 1} &&
+               ui::IsEnabled(m_hConsole, IDC_DELETE);
+    }));
+    ::PostMessageW(m_hList, WM_CHAR, 0x03, 0);  // Ctrl+C
+    EXPECT_TRUE(ui::WaitFor([&] { return !ClipboardText().empty(); }));
+    EXPECT_EQ(ClipboardText(), L"Ann Lee\t00447700900111\r\nChlo\xE9 Jo Marsh; Hill\t00447700900222\r\n");
+    ui::PressKey(m_hList, VK_DELETE);
+    ExpectBox(L"Delete Contact(s)?", L"Delete Contact(s)", IDNO);
+    // F5 in another control of the console.
+    ui::PressKey(::GetDlgItem(m_hConsole, IDC_MESSAGE), VK_F5);
+    WaitForRequests(2, m_hConsole);
+    EXPECT_EQ(LastCommandBody(), DetailsRequestBody());
+}
+
+// One refused number, one duplicate, one national number, and Stop pressed
+// while the fourth contact's exchange is held by the service.
+TEST_F(ContactsInOutTest, ImportAddsOneContactAnExchangeUntilStopped)
+{
+    HWND hQuestion = ImportUpToQuestion("First Name,Last Name,Mobile Phone\r\n"
+                                        "Zoe,Day,+44 7700 900333\r\n"
+                                        "Yan,Oh,07700 900444\r\n"
+                                        "Xi,Ma,12\r\n"
+                                        "Wu,Li,0044 7700 900111\r\n"
+                                        "Vic,Ng,0044-7700-900555\r\n"
+                                        "Uma,Po,00447700900666\r\n");
+    ASSERT_NE(hQuestion, nullptr);
+    ui::SetText(hQuestion, IDC_COUNTRY_CODE, L"");
+    EXPECT_EQ(ui::GetItemText(hQuestion, IDC_IMPORT_COUNTS),
+              L"The file holds 6 contacts: 4 will be added and 2 skipped.\n\nAdd them now, one at a time?");
+    ui::SetText(hQuestion, IDC_COUNTRY_CODE, L"44");
+    EXPECT_EQ(ui::GetItemText(hQuestion, IDC_IMPORT_COUNTS),
+              L"The file holds 6 contacts: 5 will be added and 1 skipped.\n\nAdd them now, one at a time?");
+    ASSERT_TRUE(m_standin.HoldRequest(3));
+    ui::Click(hQuestion, IDYES);
+    HWND hImport = m_app.WaitForWindow(kImportCaption);
+    ASSERT_NE(hImport, nullptr);
+    EXPECT_TRUE(ui::WaitFor([&] { return CommandRequests().size() == 5; }));
+    EXPECT_FALSE(::IsWindowEnabled(m_hConsole));
+    // The window's thread is in the exchange: its text is read without a message.
+    wchar_t szStatus[64] = {};
+    ::GetWindowTextW(::GetDlgItem(hImport, IDC_IMPORT_STATUS), szStatus, 64);
+    EXPECT_STREQ(szStatus, L"Adding contact 4 of 5...");
+    ui::Click(hImport, IDCANCEL);
+    ASSERT_TRUE(m_standin.ReleaseRequest());
+    ExpectBox(L"Added: 3\nSkipped: 1\n    a duplicate: 1\nRefused by the service: 1\n    an invalid number: 1\n"
+              L"\nThe import was stopped; 1 contact was not sent.\n\n"
+              L"Line 4, Xi Ma: refused, an invalid number\nLine 5, Wu Li: skipped, a duplicate\n",
+              kSummaryCaption);
+    WaitForRequests(6, m_hConsole);
+
+    const std::vector<RecordedRequest> requests = CommandRequests();
+    ASSERT_EQ(requests.size(), 6u);
+    EXPECT_EQ(requests[1].body, Body("cn=00447700900333&fn=Zoe&ln=Day"));
+    EXPECT_EQ(requests[2].body, Body("cn=00447700900444&fn=Yan&ln=Oh"));
+    EXPECT_EQ(requests[3].body, Body("cn=12&fn=Xi&ln=Ma"));
+    EXPECT_EQ(requests[4].body, Body("cn=00447700900555&fn=Vic&ln=Ng"));
+    EXPECT_EQ(requests[5].body, DetailsRequestBody());
+    EXPECT_THAT(Rows(m_hConsole), ElementsAre("Ann Lee (00447700900111)", "Chlo\xE9 Jo Marsh; Hill (00447700900222)",
+                                              "Zoe Day (00447700900333)", "Yan Oh (00447700900444)",
+                                              "Vic Ng (00447700900555)"));
+}
+
+}  // namespace
