@@ -14,8 +14,9 @@ public:
 };
 
 // Converts bytes in the system's ANSI code page to UTF-16. The reader calls it
-// only for files that have no byte order mark and are not valid UTF-8, and
-// feeds it pieces that never split a double-byte character (each piece ends
-// after a byte below 0x40, such as a line end, unless a run of 64 KiB has none).
-// Null reads the bytes as ISO 8859-1.
+// for files that have no byte order mark and are not valid UTF-8, in pieces
+// that never split a double-byte character (each ends after a byte below 0x40,
+// such as a line end, unless a run of 64 KiB has none); and for a vCard's
+// quoted-printable value in a charset it does not know. Null reads the bytes
+// as ISO 8859-1.
 using AnsiDecoder = std::u16string (*)(const char* p, size_t cb);
