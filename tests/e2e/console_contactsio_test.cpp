@@ -23,6 +23,28 @@ std::string Body(const std::string& fields)
     return "action=ADDCONTACT&" + fields + "&password=secret&username=member%40quillbay.test&version=1.0";
 }
 
+std::string ReadFileBytes(const std::wstring& path)
+{
+    std::ifstream in(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::wstring> FolderFiles(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE hFind = ::FindFirstFileW((folder + L"*").c_str(), &data);
+    if (hFind != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                names.push_back(data.cFileName);
+            }
+        } while (::FindNextFileW(hFind, &data));
+        ::FindClose(hFind);
+    }
+    return names;
+}
+
 void WriteFileBytes(const std::wstring& path, const std::string& bytes)
 {
     std::ofstream(path.c_str(), std::ios::binary) << bytes;
@@ -52,13 +74,14 @@ protected:
         m_hConsole = StartAndSignIn();
         ASSERT_NE(m_hConsole, nullptr);
         m_hList = ::GetDlgItem(m_hConsole, IDC_CONTACTS);
-        m_folder = MakeTempDirectory();
+        m_folder = MakeTempDirectory() + L"\\";
     }
 
     void Command(int nId) { ::PostMessageW(m_hConsole, WM_COMMAND, MAKEWPARAM(nId, 0), 0); }
 
-    // The member types the path into the open or save dialog and presses OK.
-    void ChooseFile(const std::wstring& caption, const std::wstring& path)
+    // The member types the path into the open or save dialog and presses OK,
+    // and answers Yes when the dialog asks whether to replace the file.
+    void ChooseFile(const std::wstring& caption, const std::wstring& path, bool bReplaces = false)
     {
         HWND hDialog = m_app.WaitForWindow(caption);
         ASSERT_NE(hDialog, nullptr) << "no dialog " << Narrow(caption);
@@ -66,6 +89,11 @@ protected:
                                                             : ::GetDlgItem(hDialog, kFileNameEdit);
         ::SendMessageW(hName, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
         ui::Click(hDialog, IDOK);
+        if (bReplaces) {
+            auto box = m_app.WaitForMessageBox();
+            ASSERT_TRUE(box) << "no question before replacing the file";
+            CAppDriver::Answer(*box, IDYES);
+        }
         EXPECT_TRUE(m_app.WaitUntilWindowGone(hDialog));
     }
 
@@ -79,11 +107,13 @@ protected:
         return m_app.WaitForWindow(kQuestionCaption);
     }
 
-    void Export(const std::wstring& caption, const std::wstring& path)
+    // The file appears only once it is whole: it is moved into place.
+    void ExpectExport(const std::wstring& caption, const std::wstring& path, const std::string& bytes)
     {
         Command(ID_CONTACTS_EXPORT);
         ChooseFile(caption, path);
-        ui::Sync(m_hConsole);
+        EXPECT_TRUE(ui::WaitFor([&] { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }));
+        EXPECT_EQ(ReadFileBytes(path), bytes);
     }
 
     HWND m_hConsole = nullptr;
@@ -158,6 +188,55 @@ TEST_F(ContactsInOutTest, ImportAddsOneContactAnExchangeUntilStopped)
     EXPECT_THAT(Rows(m_hConsole), ElementsAre("Ann Lee (00447700900111)", "Chlo\xE9 Jo Marsh; Hill (00447700900222)",
                                               "Zoe Day (00447700900333)", "Yan Oh (00447700900444)",
                                               "Vic Ng (00447700900555)"));
+}
+
+const char kBothAsVCard[] =
+    "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann;;;\r\nFN:Ann Lee\r\nTEL;TYPE=CELL:00447700900111\r\nEND:VCARD\r\n"
+    "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Marsh\\; Hill;Chlo\xC3\xA9 Jo;;;\r\nFN:Chlo\xC3\xA9 Jo Marsh\\; Hill\r\n"
+    "TEL;TYPE=CELL:00447700900222\r\nEND:VCARD\r\n";
+
+// Export, then import into an emptied account: the same contacts come back.
+TEST_F(ContactsInOutTest, ExportWritesTheFileWholeAndReadsBackAsTheSameContacts)
+{
+    const std::wstring all = m_folder + L"all.vcf";
+    ExpectExport(L"Export All 2 Contacts", all, kBothAsVCard);
+    SelectRows(m_hConsole, {1});
+    const std::wstring selected = m_folder + L"selected.csv";
+    ExpectExport(L"Export 1 Selected Contact", selected,
+                 "\xEF\xBB\xBF" "First Name,Last Name,Mobile Number\r\nChlo\xC3\xA9 Jo,Marsh; Hill,00447700900222\r\n");
+
+    UseAccount({});
+    ClickAndWaitForRequests(m_hConsole, IDC_REFRESH, 2);
+    Command(ID_CONTACTS_IMPORT);
+    ChooseFile(L"Open Address Book", all);
+    HWND hQuestion = m_app.WaitForWindow(kQuestionCaption);
+    ASSERT_NE(hQuestion, nullptr);
+    ui::Click(hQuestion, IDYES);
+    ExpectBox(L"Added: 2\nSkipped: 0\nRefused by the service: 0\n", kSummaryCaption);
+    WaitForRequests(5, m_hConsole);
+    EXPECT_EQ(m_standin.AccountDump(kEmail),
+              "25\n1\tAnn\tLee\t00447700900111\n2\tChlo\xE9 Jo\tMarsh; Hill\t00447700900222\n");
+}
+
+TEST_F(ContactsInOutTest, AFileThatCannotBeReplacedStaysAsItWas)
+{
+    const std::wstring held = m_folder + L"held.vcf";
+    WriteFileBytes(held, "old");
+    // As a spreadsheet holds a file it has open.
+    HANDLE hHeld = ::CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(hHeld, INVALID_HANDLE_VALUE);
+    Command(ID_CONTACTS_EXPORT);
+    ChooseFile(L"Export All 2 Contacts", held, true);
+    auto box = m_app.WaitForMessageBox();
+    ::CloseHandle(hHeld);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->caption, L"Export Contacts");
+    EXPECT_THAT(box->text, ::testing::StartsWith(L"The contacts could not be exported to\n" + held + L"\n\n"));
+    EXPECT_THAT(box->text, ::testing::EndsWith(L"\n\nAny earlier file of that name is unchanged."));
+    CAppDriver::Answer(*box);
+    EXPECT_EQ(ReadFileBytes(held), "old");
+    // Ours only: Wine's ReplaceFileW leaves a file of its own ("rf*.tmp") when it fails.
+    EXPECT_THAT(FolderFiles(m_folder), ::testing::Not(::testing::Contains(::testing::StartsWith(L"held.vcf."))));
 }
 
 }  // namespace
