@@ -142,6 +142,42 @@ TEST_F(ContactsInOutTest, TheListTakesTheKeysOfEveryWindowsList)
     EXPECT_EQ(LastCommandBody(), DetailsRequestBody());
 }
 
+// The popup menu window of the program, once one is up.
+HWND WaitForPopupMenu(DWORD processId)
+{
+    HWND hMenu = nullptr;
+    ui::WaitFor([&] {
+        hMenu = nullptr;
+        for (HWND h = ::FindWindowW(L"#32768", nullptr); h; h = ::FindWindowExW(nullptr, h, L"#32768", nullptr)) {
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(h, &pid);
+            if (pid == processId && ::IsWindowVisible(h)) {
+                hMenu = h;
+            }
+        }
+        return hMenu != nullptr;
+    });
+    return hMenu;
+}
+
+// Opened from the keyboard, the menu takes its access keys; its items and
+// their greying are the unit tests' (ContactsMenuTest).
+TEST_F(ContactsInOutTest, TheContextMenuOpensFromTheKeyboardAndRunsItsCommands)
+{
+    ui::PressKey(m_hList, VK_APPS);
+    HWND hMenu = WaitForPopupMenu(m_app.ProcessId());
+    ASSERT_NE(hMenu, nullptr);
+    ::PostMessageW(hMenu, WM_CHAR, L'a', 0);
+    EXPECT_TRUE(ui::WaitFor([&] {
+        return ui::ListSelection(m_hConsole, IDC_CONTACTS).size() == 2 && ui::IsEnabled(m_hConsole, IDC_DELETE);
+    }));
+    ui::PressKey(m_hList, VK_APPS);
+    hMenu = WaitForPopupMenu(m_app.ProcessId());
+    ASSERT_NE(hMenu, nullptr);
+    ::PostMessageW(hMenu, WM_CHAR, L'r', 0);
+    WaitForRequests(2, m_hConsole);
+}
+
 // One refused number, one duplicate, one national number, and Stop pressed
 // while the fourth contact's exchange is held by the service.
 TEST_F(ContactsInOutTest, ImportAddsOneContactAnExchangeUntilStopped)
