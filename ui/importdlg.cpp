@@ -94,8 +94,10 @@ void CImportDlg::ShowProgress()
                                 std::to_wstring(m_contacts.size()) + L"...";
     SetItemText(IDC_IMPORT_STATUS, status.c_str());
     ::SendDlgItemMessageW(m_hWnd, IDC_IMPORT_BAR, PBM_SETPOS, m_nNext, 0);
-    // The exchange holds the thread: what it shows is painted now.
-    ::UpdateWindow(m_hWnd);
+    // The exchange holds the thread: the status and the bar are painted now.
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // Wine shows fresh paint once the thread looks at its queue; this look runs no message.
+    ::MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, 0);
 }
 
 // False when the import ends with this contact.

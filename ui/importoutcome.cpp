@@ -113,7 +113,7 @@ std::vector<NamedLine> LinesConcerned(const std::vector<ImportSkip>& skipped, co
 {
     std::vector<NamedLine> lines;
     for (const ImportSkip& skip : skipped) {
-        lines.push_back({skip.nLine, (skip.name.empty() ? L"(no name)" : Wide(skip.name)) + L": skipped, " +
+        lines.push_back({skip.nLine, (skip.name.empty() ? L"(no name)" : Wide(skip.name)) + L": " +
                                          SkipText(skip.reason)});
     }
     for (const ImportRefusal& refusal : outcome.refused) {

@@ -39,10 +39,10 @@ TEST(ImportSummaryTest, CountsEveryReasonAndNamesTheFirstTenLinesInFileOrder)
          L"    letters or an extension in the number: 1\n    a duplicate: 2\n"
          L"Refused by the service: 2\n    no first name: 1\n    an invalid number: 1\n"
          L"\nThe import stopped without an answer from the service; 3 contacts were not sent.\n\n"
-         L"Line 2, (no name): skipped, no name\nLine 3, Long: skipped, a name longer than 54 characters\n"
-         L"Line 4, Ann: skipped, unsupported characters\nLine 5, Ben: skipped, no number\n"
-         L"Line 6, Cy: skipped, a national number\nLine 7, Di: skipped, letters or an extension in the number\n"
-         L"Line 8, Gus: refused, an invalid number\nLine 9, Ed: skipped, a duplicate\n"
+         L"Line 2, (no name): no name\nLine 3, Long: a name longer than 54 characters\n"
+         L"Line 4, Ann: unsupported characters\nLine 5, Ben: no number\n"
+         L"Line 6, Cy: a national number\nLine 7, Di: letters or an extension in the number\n"
+         L"Line 8, Gus: refused, an invalid number\nLine 9, Ed: a duplicate\n"
          L"Line 10, Hal: refused, no first name\nLine 11, Ivy Day: may have been added\nand 1 more line.\n"},
         {"stopped by the member",
          {},
