@@ -361,8 +361,13 @@ bool Run(CAppDriver& app, CStandinClient& standin, CScreenshots& shots)
         !Step(ShootImport(app, standin, shots, hConsole), "the import")) {
         return false;
     }
-    // The scaled console lists the demo account as it was.
-    return Step(standin.Reset(), "resetting the service") && Exit(app, hConsole, &shots);
+    // The exit question and the scaled console show the demo account as it was.
+    if (!Step(standin.Reset(), "resetting the service")) {
+        return false;
+    }
+    ui::Click(hConsole, IDC_REFRESH);
+    return Step(WaitForContacts(hConsole, 5) && ComposeMessage(hConsole), "the demo account again") &&
+           Exit(app, hConsole, &shots);
 }
 
 // The program reads the scale when it starts; once it shows a window the
