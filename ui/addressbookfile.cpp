@@ -43,8 +43,8 @@ bool WriteAll(HANDLE hFile, const std::string& bytes)
     while (cbDone < bytes.size()) {
         const size_t cbLeft = bytes.size() - cbDone;
         DWORD dwWritten = 0;
-        if (!::WriteFile(hFile, bytes.data() + cbDone, static_cast<DWORD>(cbLeft < kLargestRead ? cbLeft : kLargestRead),
-                         &dwWritten, nullptr) ||
+        const DWORD dwWanted = static_cast<DWORD>(cbLeft < kLargestRead ? cbLeft : kLargestRead);
+        if (!::WriteFile(hFile, bytes.data() + cbDone, dwWanted, &dwWritten, nullptr) ||
             dwWritten == 0) {
             return false;
         }

@@ -19,7 +19,10 @@ void PostCommand(HWND hConsole, int nId) { ::PostMessageW(hConsole, WM_COMMAND, 
 bool IsShiftDown() { return ::GetKeyState(VK_SHIFT) < 0; }
 
 // Keyboard-invoked: the console places the menu by the selection.
-void AskForContextMenu(HWND hList) { ::SendMessageW(::GetParent(hList), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hList), -1); }
+void AskForContextMenu(HWND hList)
+{
+    ::SendMessageW(::GetParent(hList), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hList), -1);
+}
 
 }  // namespace
 

@@ -255,7 +255,8 @@ HWND WaitForPopupMenu(const CAppDriver& app)
 {
     HWND hMenu = nullptr;
     ui::WaitFor(10000, [&] {
-        for (HWND h = ::FindWindowW(L"#32768", nullptr); h && !hMenu; h = ::FindWindowExW(nullptr, h, L"#32768", nullptr)) {
+        for (HWND h = ::FindWindowW(L"#32768", nullptr); h && !hMenu;
+             h = ::FindWindowExW(nullptr, h, L"#32768", nullptr)) {
             DWORD pid = 0;
             ::GetWindowThreadProcessId(h, &pid);
             hMenu = pid == app.ProcessId() && ::IsWindowVisible(h) ? h : nullptr;

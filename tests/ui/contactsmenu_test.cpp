@@ -27,8 +27,9 @@ std::vector<std::wstring> Items(bool bAnySelected)
 
 TEST(ContactsMenuTest, CopyAndDeleteAreGreyedWithoutASelection)
 {
-    EXPECT_THAT(Items(false), ElementsAre(L"Select &All\tCtrl+A", L"&Copy\tCtrl+C (greyed)", L"&Delete...\tDel (greyed)",
-                                          L"&Refresh\tF5", L"-", L"&Import Contacts...", L"&Export Contacts..."));
+    EXPECT_THAT(Items(false),
+                ElementsAre(L"Select &All\tCtrl+A", L"&Copy\tCtrl+C (greyed)", L"&Delete...\tDel (greyed)",
+                            L"&Refresh\tF5", L"-", L"&Import Contacts...", L"&Export Contacts..."));
     EXPECT_THAT(Items(true), ElementsAre(L"Select &All\tCtrl+A", L"&Copy\tCtrl+C", L"&Delete...\tDel", L"&Refresh\tF5",
                                          L"-", L"&Import Contacts...", L"&Export Contacts..."));
 }
