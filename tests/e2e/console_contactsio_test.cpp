@@ -98,13 +98,13 @@ protected:
     }
 
     // Imports the file up to the question, which is returned unanswered.
-    HWND ImportUpToQuestion(const std::string& bytes)
+    HWND ImportUpToQuestion(const std::string& bytes, bool bWaitForQuestion = true)
     {
         const std::wstring path = m_folder + L"contacts.csv";
         WriteFileBytes(path, bytes);
         Command(ID_CONTACTS_IMPORT);
         ChooseFile(L"Open Address Book", path);
-        return m_app.WaitForWindow(kQuestionCaption);
+        return bWaitForQuestion ? m_app.WaitForWindow(kQuestionCaption) : nullptr;
     }
 
     // The file appears only once it is whole: it is moved into place.
@@ -224,6 +224,21 @@ TEST_F(ContactsInOutTest, ImportAddsOneContactAnExchangeUntilStopped)
     EXPECT_THAT(Rows(m_hConsole), ElementsAre("Ann Lee (00447700900111)", "Chlo\xE9 Jo Marsh; Hill (00447700900222)",
                                               "Zoe Day (00447700900333)", "Yan Oh (00447700900444)",
                                               "Vic Ng (00447700900555)"));
+}
+
+TEST_F(ContactsInOutTest, AFileWithoutContactsSendsNothing)
+{
+    const std::pair<const char*, const wchar_t*> kFiles[] = {
+        {"", L"The file is empty."},
+        {"Dear Ann,\r\nsee you at three.\r\n", L"The file is neither a vCard nor a CSV address book."},
+        {"Title,Company,Notes\r\nDr,Acme,x\r\n",
+         L"The first row of the file names none of the columns needed: First Name, Last Name, Mobile Phone (or Given "
+         L"Name, Family Name, Mobile Number, Phone 1 - Value)."}};
+    for (const auto& file : kFiles) {
+        ImportUpToQuestion(file.first, false);
+        ExpectBox(file.second + std::wstring(L" No contact was sent."), kQuestionCaption);
+    }
+    EXPECT_EQ(CommandRequests().size(), 1u);
 }
 
 const char kBothAsVCard[] =
