@@ -237,8 +237,10 @@ void CMainDlg::ImportFile(LPCWSTR pszPath)
         // The reload decides whether the console ends for a new sign-in.
         m_bLoginFailed = true;
     }
-    // As after a failed delete: the list stays as it was when no answer came back.
-    if (outcome.stop != ImportStop::Failed) {
+    // As after a failed delete, the list stays as it was when no answer came
+    // back; and, as after Add New, when the service asks for an update, which
+    // the summary has said once.
+    if (outcome.stop != ImportStop::Failed && outcome.stop != ImportStop::UpdateRequired) {
         LoadDetails();
     }
 }
