@@ -20,6 +20,8 @@ namespace {
 
 constexpr wchar_t kImportCaption[] = L"Import Contacts";
 constexpr wchar_t kExportCaption[] = L"Export Contacts";
+// An idle console takes a drop at once; one that waited longer came while it was busy.
+constexpr DWORD kLongestDropWaitMs = 1000;
 
 std::u16string ToU16(LPCWSTR psz) { return std::u16string(reinterpret_cast<const char16_t*>(psz)); }
 
@@ -194,11 +196,14 @@ INT_PTR CMainDlg::OnImport(WPARAM, LPARAM)
 }
 
 // One address book dropped on the console, unless a dialog or an exchange is
-// open: the console is disabled, or its thread waits for an exchange.
+// open: the console is disabled, its thread waits for an exchange, or the drop
+// waited in the queue until an exchange was over.
 INT_PTR CMainDlg::OnDropFiles(WPARAM wParam, LPARAM)
 {
     CDropHandle drop(reinterpret_cast<HDROP>(wParam));
-    if (!::IsWindowEnabled(m_hWnd) || IsAnsweringMessages() || drop.Count() != 1) {
+    const DWORD dwQueuedMs = ::GetTickCount() - static_cast<DWORD>(::GetMessageTime());
+    if (!::IsWindowEnabled(m_hWnd) || IsAnsweringMessages() || dwQueuedMs > kLongestDropWaitMs ||
+        drop.Count() != 1) {
         return TRUE;
     }
     const std::wstring path = drop.Path(0);
