@@ -302,6 +302,8 @@ bool ShootImport(CAppDriver& app, CStandinClient& standin, CScreenshots& shots, 
         return false;
     }
     ui::SetText(hQuestion, IDC_COUNTRY_CODE, L"44");
+    // The focus on Yes: a blinking caret would make every picture a new one.
+    ::SendMessageW(hQuestion, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(hQuestion, IDYES)), TRUE);
     if (!shots.Shoot("importquestion", {hConsole, hQuestion})) {
         return false;
     }
