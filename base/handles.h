@@ -103,6 +103,12 @@ struct HookTraits {
     static void Close(Type h) noexcept { ::UnhookWindowsHookEx(h); }
 };
 
+struct MenuTraits {
+    using Type = HMENU;
+    static Type None() noexcept { return nullptr; }
+    static void Close(Type h) noexcept { ::DestroyMenu(h); }
+};
+
 using CKernelHandle = CHandleOwner<KernelHandleTraits>;
 using CFileHandle = CHandleOwner<FileHandleTraits>;
 using CRegKey = CHandleOwner<RegKeyTraits>;
@@ -111,6 +117,7 @@ using CRegionHandle = CHandleOwner<RegionTraits>;
 using CDeviceContext = CHandleOwner<DeviceContextTraits>;
 using CBitmapHandle = CHandleOwner<BitmapTraits>;
 using CHookHandle = CHandleOwner<HookTraits>;
+using CMenuHandle = CHandleOwner<MenuTraits>;
 
 // Heap blocks from malloc/realloc, freed with free.
 struct FreeDeleter {

@@ -17,6 +17,11 @@
 #define IDD_SENDSUMMARY         104
 #define IDD_PROGRESS            105
 #define IDD_NEWCONTACT          106
+#define IDD_IMPORTQUESTION      107
+#define IDD_IMPORT              108
+
+/* Menus */
+#define IDR_CONTACTSMENU        109
 
 #ifndef IDC_STATIC
 #define IDC_STATIC              (-1)
@@ -63,5 +68,21 @@
 #define IDC_LASTNAME            228
 #define IDC_NUMBER_LABEL        233
 #define IDC_NUMBER              234
+
+/* The contact list's context menu (IDR_CONTACTSMENU); Delete and Refresh
+   use the console's button ids */
+#define ID_CONTACTS_SELECTALL   240
+#define ID_CONTACTS_COPY        241
+#define ID_CONTACTS_IMPORT      242
+#define ID_CONTACTS_EXPORT      243
+
+/* Import question (IDD_IMPORTQUESTION) */
+#define IDC_IMPORT_COUNTS       244
+#define IDC_COUNTRY_LABEL       245
+#define IDC_COUNTRY_CODE        246
+
+/* Import window (IDD_IMPORT) */
+#define IDC_IMPORT_STATUS       247
+#define IDC_IMPORT_BAR          248
 
 #endif

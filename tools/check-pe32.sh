@@ -14,7 +14,7 @@ version=$(echo "$headers" | awk '/^MajorSubsystemVersion/ { major = $2 } /^Minor
                                  END { print major "." minor }')
 [ "$version" = 6.1 ] || fail "subsystem version $version, not 6.1"
 echo "$headers" | grep -q '^[[:space:]]*TERMINAL_SERVICE_AWARE$' || fail "not terminal-server aware"
-allowed='^(kernel32|user32|gdi32|comctl32|wininet|advapi32|shell32|ole32|oleaut32|msvcrt)\.dll$'
+allowed='^(kernel32|user32|gdi32|comctl32|comdlg32|wininet|advapi32|shell32|ole32|oleaut32|msvcrt)\.dll$'
 for dll in $(echo "$headers" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z'); do
     echo "$dll" | grep -Eq "$allowed" || fail "imports $dll, which is not a system DLL"
 done

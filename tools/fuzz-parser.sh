@@ -1,32 +1,38 @@
 #!/bin/sh
-# Runs the details parser's fuzz target (sanitizer build from tests/native) at length.
-# Usage: fuzz-parser.sh [-t SECONDS] [-n RUNS] [-j JOBS] [BUILD_NATIVE_DIR]
+# Runs a parser's fuzz target (sanitizer build from tests/native) at length.
+# Usage: fuzz-parser.sh [-f TARGET] [-t SECONDS] [-n RUNS] [-j JOBS] [BUILD_NATIVE_DIR]
+#   -f  xmlstream (the details parser, default) or addressbook (the address book reader)
 #   -t  stop after this many seconds (default: no time limit when -n is given, else 600)
 #   -n  stop after this many executions (per job)
 #   -j  parallel fuzzing processes sharing one work corpus (default 1)
-# The seed corpus (tests/fuzz/corpus) is copied into a work corpus in the build tree, so the
-# checkout only changes when a crash is found: its input is then kept in the seed corpus as a
-# regression case and the script exits non-zero.
+# The target's seed corpus (tests/fuzz/corpus, tests/fuzz/addressbook-corpus) is copied into a
+# work corpus in the build tree, so the checkout only changes when a crash is found: its input
+# is then kept in the seed corpus as a regression case and the script exits non-zero.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
-seconds= runs= jobs=1
-while getopts t:n:j: opt; do
+seconds= runs= jobs=1 name=xmlstream
+while getopts f:t:n:j: opt; do
     case $opt in
+        f) name=$OPTARG ;;
         t) seconds=$OPTARG ;;
         n) runs=$OPTARG ;;
         j) jobs=$OPTARG ;;
-        *) sed -n '2,5p' "$0" >&2; exit 2 ;;
+        *) sed -n '2,7p' "$0" >&2; exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
 native=${1:-$top/build/native}
-target=$native/xmlstream_fuzz
+case $name in
+    xmlstream) seeds=$top/tests/fuzz/corpus work=$native/fuzz-long ;;
+    addressbook) seeds=$top/tests/fuzz/addressbook-corpus work=$native/fuzz-long-addressbook ;;
+    *) echo "unknown fuzz target $name (xmlstream or addressbook)" >&2; exit 2 ;;
+esac
+target=$native/${name}_fuzz
 [ -x "$target" ] || { echo "no fuzz target at $target (run tools/build.sh)" >&2; exit 2; }
 [ -n "$seconds$runs" ] || seconds=600
 
-work=$native/fuzz-long
 mkdir -p "$work/corpus" "$work/artifacts"
-cp -n "$top"/tests/fuzz/corpus/* "$work/corpus/"
+cp -n "$seeds"/* "$work/corpus/"
 
 set -- -rss_limit_mb=2048 -max_len=4096 -print_final_stats=1 \
     "-artifact_prefix=$work/artifacts/" "$work/corpus"
@@ -44,8 +50,8 @@ for crash in "$work"/artifacts/crash-* "$work"/artifacts/oom-* "$work"/artifacts
              "$work"/artifacts/leak-*; do
     [ -e "$crash" ] || continue
     found=$((found + 1))
-    cp "$crash" "$top/tests/fuzz/corpus/regression-$(basename "$crash")"
-    echo "kept $(basename "$crash") as a regression seed in tests/fuzz/corpus" >&2
+    cp "$crash" "$seeds/regression-$(basename "$crash")"
+    echo "kept $(basename "$crash") as a regression seed in ${seeds#"$top"/}" >&2
 done
 [ "$found" -eq 0 ] || exit 1
 exit $status

@@ -40,10 +40,17 @@ void CContactCollector::OnElement(const char* pszName, const char* pszValue)
         m_bstrId = CBstr::FromAnsi(pszValue);
     } else if (std::strcmp(pszName, "fn") == 0) {
         m_bstrName = CBstr::FromAnsi(pszValue);
+        m_bstrFirstName = m_bstrName;
+        m_bstrLastName.Empty();
         RowChanged();
     } else if (std::strcmp(pszName, "ln") == 0) {
         m_bstrName += L" ";
         m_bstrName += CBstr::FromAnsi(pszValue);
+        // The last name is what follows the first name in the display name.
+        {
+            const UINT cchFirst = m_bstrFirstName.Length() + 1;
+            m_bstrLastName = CBstr(m_bstrName.c_str() + cchFirst, m_bstrName.Length() - cchFirst);
+        }
         RowChanged();
     } else if (std::strcmp(pszName, "cn") == 0) {
         m_bstrNumber = CBstr::FromAnsi(pszValue);
@@ -89,6 +96,8 @@ void CContactCollector::ResetPending()
     m_bstrId.Empty();
     m_bstrName.Empty();
     m_bstrNumber.Empty();
+    m_bstrFirstName.Empty();
+    m_bstrLastName.Empty();
     m_bstrRow.Empty();
     m_bListed = false;
     m_bRowChanged = false;
@@ -114,6 +123,8 @@ void CContactCollector::Commit()
     pRecord->m_bstrId = m_text.Add(m_bstrId.c_str(), m_bstrId.Length());
     pRecord->m_bstrName = m_text.Add(m_bstrName.c_str(), m_bstrName.Length());
     pRecord->m_bstrNumber = m_text.Add(m_bstrNumber.c_str(), m_bstrNumber.Length());
+    pRecord->m_bstrFirstName = m_text.Add(m_bstrFirstName.c_str(), m_bstrFirstName.Length());
+    pRecord->m_bstrLastName = m_text.Add(m_bstrLastName.c_str(), m_bstrLastName.Length());
     if (m_bRowChanged) {
         m_frozenRows.emplace_back(m_records.size(), m_text.Add(m_bstrRow.c_str(), m_bstrRow.Length()));
     }

@@ -53,6 +53,8 @@ private:
     CBstr m_bstrId;
     CBstr m_bstrName;
     CBstr m_bstrNumber;
+    CBstr m_bstrFirstName;
+    CBstr m_bstrLastName;
     CBstr m_bstrRow;
     std::vector<std::unique_ptr<CContact>> m_records;
     // Rows whose record changed after its row was made, by row, ascending.

@@ -40,6 +40,12 @@ const CMainDlg::MessageMapEntry* CMainDlg::GetMessageMap() const
         OnCommand(IDC_CONTACTS, LBN_SELCHANGE, &CMainDlg::OnContactsSelChange),
         OnCommand(IDC_DELETE, BN_CLICKED, &CMainDlg::OnDelete),
         OnCommand(IDC_BUY, BN_CLICKED, &CMainDlg::OnBuy),
+        OnMessage(WM_CONTEXTMENU, &CMainDlg::OnContextMenu),
+        OnMessage(WM_DROPFILES, &CMainDlg::OnDropFiles),
+        OnCommand(ID_CONTACTS_SELECTALL, &CMainDlg::OnSelectAll),
+        OnCommand(ID_CONTACTS_COPY, &CMainDlg::OnCopy),
+        OnCommand(ID_CONTACTS_IMPORT, &CMainDlg::OnImport),
+        OnCommand(ID_CONTACTS_EXPORT, &CMainDlg::OnExport),
         EndOfMap(),
     };
     return kMap;
@@ -53,6 +59,7 @@ INT_PTR CMainDlg::OnInitDialog(WPARAM, LPARAM)
     InitLayout();
     LimitMessage();
     EnableItem(IDC_DELETE, false);
+    InitContactsCommands();
     SetSmallIcon(g_hSmallIcon.Get());
     CBstr bstrCaption(L"Quillbay Console - ");
     bstrCaption += kClientVersion;

@@ -10,6 +10,7 @@
 #include "net/commandcatalogue.h"
 #include "ui/contact.h"
 #include "ui/contactcollector.h"
+#include "ui/contactlistkeys.h"
 #include "ui/internetaccessprogress.h"
 #include "ui/resizablegrip.h"
 #include "xml/xmlstreamreceiver.h"
@@ -50,6 +51,13 @@ private:
     INT_PTR OnContactsSelChange(WPARAM wParam, LPARAM lParam);
     INT_PTR OnDelete(WPARAM wParam, LPARAM lParam);
     INT_PTR OnBuy(WPARAM wParam, LPARAM lParam);
+    // The list's keys and context menu, copy, import and export: maindlgcontacts.
+    INT_PTR OnContextMenu(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnSelectAll(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnCopy(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnImport(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnExport(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnDropFiles(WPARAM wParam, LPARAM lParam);
 
     void InitLayout();
     void SaveLayout();
@@ -68,8 +76,13 @@ private:
     void UpdateCharsLeft();
     std::vector<CContact*> SelectedContacts() const;
     LRESULT SendToList(UINT uMsg, WPARAM wParam, LPARAM lParam) const;
+    void InitContactsCommands();
+    POINT MenuPointUnderSelection() const;
+    void ImportFile(LPCWSTR pszPath);
+    void ExportContacts(const std::vector<CContact*>& contacts, const std::wstring& title);
 
     CResizableGrip m_grip;
+    CContactListKeys m_listKeys;
     CIconHandle m_scaledIcon;  // the small icon at a scale the console moved to
     HWND m_hContacts = nullptr;  // list 208, from initialisation to destruction
     CBstr m_bstrUserName;

@@ -235,6 +235,98 @@ bool ComposeMessage(HWND hConsole)
     return ui::WaitFor(5000, [&] { return ui::ListSelection(hConsole, IDC_CONTACTS).size() == 2; });
 }
 
+// An address book with a contact for every reason to skip one, one the service
+// refuses, and three it adds.
+const char kAddressBook[] =
+    "First Name,Last Name,Mobile Phone\r\n"
+    "Farah,Quinn,+44 7700 900999\r\n"
+    ",,00447700900777\r\n"
+    "Bartholomew-Maximilian-Alexander-Montgomery-Fitzwilliam,Smythe,00447700900776\r\n"
+    "Ivan,\xD0\x9F\xD0\xB5\xD1\x82\xD1\x80\xD0\xBE\xD0\xB2,00447700900775\r\n"
+    "Jana,Novak,\r\n"
+    "Karl,Berg,07700 900774\r\n"
+    "Lena,Holm,0044 7700 900773 ext. 12\r\n"
+    "Alice,Hartley,0044 (0)7700 900123\r\n"
+    "Mona,Lind,12\r\n"
+    "Nils,Dahl,0044-7700-900772\r\n"
+    "Olga,Berg,00447700900771\r\n";
+
+HWND WaitForPopupMenu(const CAppDriver& app)
+{
+    HWND hMenu = nullptr;
+    ui::WaitFor(10000, [&] {
+        for (HWND h = ::FindWindowW(L"#32768", nullptr); h && !hMenu;
+             h = ::FindWindowExW(nullptr, h, L"#32768", nullptr)) {
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(h, &pid);
+            hMenu = pid == app.ProcessId() && ::IsWindowVisible(h) ? h : nullptr;
+        }
+        return hMenu != nullptr;
+    });
+    return hMenu;
+}
+
+bool ShootContextMenu(const CAppDriver& app, CScreenshots& shots, HWND hConsole)
+{
+    ui::PressKey(::GetDlgItem(hConsole, IDC_CONTACTS), VK_APPS);
+    HWND hMenu = WaitForPopupMenu(app);
+    bool bOk = hMenu && shots.Shoot("contextmenu", {hConsole, hMenu});
+    if (hMenu) {
+        ::PostMessageW(hMenu, WM_KEYDOWN, VK_ESCAPE, 0);
+    }
+    return bOk && ui::WaitFor(10000, [&] { return !::IsWindowVisible(hMenu); });
+}
+
+// Types the path into the open dialog and presses OK.
+bool ChooseFile(const CAppDriver& app, const std::wstring& path)
+{
+    HWND hDialog = app.WaitForWindow(L"Open Address Book");
+    HWND hName = hDialog ? ::GetDlgItem(hDialog, 0x047C) : nullptr;
+    if (!hName) {
+        return false;
+    }
+    ::SendMessageW(hName, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    ui::Click(hDialog, IDOK);
+    return app.WaitUntilWindowGone(hDialog);
+}
+
+// The second contact's exchange is held by the service while the import
+// window is photographed.
+bool ShootImport(CAppDriver& app, CStandinClient& standin, CScreenshots& shots, HWND hConsole)
+{
+    const std::wstring path = MakeTempDirectory() + L"\\contacts.csv";
+    std::ofstream(Narrow(path), std::ios::binary) << kAddressBook;
+    ::PostMessageW(hConsole, WM_COMMAND, ID_CONTACTS_IMPORT, 0);
+    HWND hQuestion = ChooseFile(app, path) ? app.WaitForWindow(L"Import Contacts") : nullptr;
+    if (!hQuestion) {
+        return false;
+    }
+    ui::SetText(hQuestion, IDC_COUNTRY_CODE, L"44");
+    // The focus on Yes: a blinking caret would make every picture a new one.
+    ::SendMessageW(hQuestion, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(hQuestion, IDYES)), TRUE);
+    if (!shots.Shoot("importquestion", {hConsole, hQuestion})) {
+        return false;
+    }
+    // Without a code, the national number shows among the reasons too.
+    ui::SetText(hQuestion, IDC_COUNTRY_CODE, L"");
+    standin.HoldRequest(1);
+    ui::Click(hQuestion, IDYES);
+    HWND hImport = app.WaitForWindow(L"Importing Contacts");
+    wchar_t szStatus[64] = {};
+    bool bOk = hImport && ui::WaitFor(kExchangeTimeoutMs, [&] {
+        return ::InternalGetWindowText(::GetDlgItem(hImport, IDC_IMPORT_STATUS), szStatus, 64) &&
+               std::wstring(szStatus) == L"Adding contact 2 of 4...";
+    }) && shots.Shoot("importprogress", {hConsole, hImport});
+    standin.ReleaseRequest();
+    auto box = app.WaitForMessageBox(kExchangeTimeoutMs);
+    if (!bOk || !box || !shots.Shoot("importsummary", {hConsole, box->hWnd})) {
+        return false;
+    }
+    std::printf("The import summary:\n%s\n", Narrow(box->text).c_str());
+    CAppDriver::Answer(*box);
+    return WaitForContacts(hConsole, 8);
+}
+
 bool Step(bool bOk, const char* what)
 {
     if (!bOk) {
@@ -267,10 +359,18 @@ bool Run(CAppDriver& app, CStandinClient& standin, CScreenshots& shots)
         !Step(ShootDialog(app, shots, hConsole, IDC_SEND, L"Send Summary", "sendsummary", {}), "send summary") ||
         !Step(ShootDialog(app, shots, hConsole, IDC_ADDNEW, L"Add New Contact", "addcontact",
                           {{IDC_FIRSTNAME, L"Farah"}, {IDC_LASTNAME, L"Quinn"}, {IDC_NUMBER, L"00447700900999"}}),
-              "add contact")) {
+              "add contact") ||
+        !Step(ShootContextMenu(app, shots, hConsole), "the context menu") ||
+        !Step(ShootImport(app, standin, shots, hConsole), "the import")) {
         return false;
     }
-    return Exit(app, hConsole, &shots);
+    // The exit question and the scaled console show the demo account as it was.
+    if (!Step(standin.Reset(), "resetting the service")) {
+        return false;
+    }
+    ui::Click(hConsole, IDC_REFRESH);
+    return Step(WaitForContacts(hConsole, 5) && ComposeMessage(hConsole), "the demo account again") &&
+           Exit(app, hConsole, &shots);
 }
 
 // The program reads the scale when it starts; once it shows a window the

@@ -62,7 +62,7 @@ HWND ConsoleSession::SignIn(HWND hLogin, const char* pszPassword)
     ui::Click(hLogin, IDOK);
     HWND hConsole = m_app.WaitForWindow(kConsoleCaption, kExchangeTimeoutMs);
     if (hConsole) {
-        ui::Sync(hConsole);
+        m_app.SyncAfterExchanges(hConsole, kExchangeTimeoutMs);
     }
     return hConsole;
 }

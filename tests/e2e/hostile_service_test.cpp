@@ -306,7 +306,7 @@ TEST_F(HostileServiceTest, EveryFaultAtSignInEndsTheConsoleOrListsWhatCame)
         }
         HWND hConsole = app.WaitForWindow(kConsoleCaption, kBoundedWaitMs);
         ASSERT_NE(hConsole, nullptr);
-        ui::Sync(hConsole);
+        app.SyncAfterExchanges(hConsole, kBoundedWaitMs);
         ExpectNoBox(app);
         EXPECT_EQ(ui::ListRows(hConsole, IDC_CONTACTS), fault.rows);
         EXPECT_EQ(CreditLabel(hConsole), kInitialCredits);

@@ -244,7 +244,7 @@ protected:
         ui::Click(hLogin, IDOK);
         HWND hConsole = app.WaitForWindow(L"Quillbay Console - 1.0", 120000);
         ASSERT_NE(hConsole, nullptr);
-        ui::Sync(hConsole);
+        app.SyncAfterExchanges(hConsole, 120000);
         std::vector<std::wstring> rows = ui::ListRows(hConsole, IDC_CONTACTS);
         EXPECT_THAT(rows, SizeIs(5));
         EXPECT_THAT(rows, ::testing::Contains(L"Alice Hartley (00447700900123)"));

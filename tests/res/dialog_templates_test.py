@@ -31,11 +31,14 @@ TEXTS = {
           -1: "Please ensure you enter the number in the international format. "
               "For example, UK numbers will begin '0044'",
           2: "Cancel", 1: "Add"},
+    107: {244: "", 245: "Country code for national numbers:", 246: None, 6: "Yes", 7: "No"},
+    108: {247: "Connecting to Server...", 248: "", 2: "Stop"},
 }
 # The label that names each edit and list, by id.
-LABELS = {101: {208: 209, 213: 214}, 102: {204: 202, 205: 203}, 106: {226: 225, 228: 227, 234: 233}}
+LABELS = {101: {208: 209, 213: 214}, 102: {204: 202, 205: 203}, 106: {226: 225, 228: 227, 234: 233},
+          107: {246: 245}}
 TAB_ORDER = {101: [208, 210, 212, 213, 216, 1, 2, 221, 217], 102: [204, 205, 1, 2, 228], 104: [1, 2],
-             105: [], 106: [226, 228, 234, 2, 1]}
+             105: [], 106: [226, 228, 234, 2, 1], 107: [246, 6, 7], 108: [2]}
 # Access keys the program had before any were added; they stay.
 KEPT_KEYS = {101: {210: "n", 212: "d", 216: "s", 1: "l", 2: "x", 221: "r", 217: "b"}, 104: {1: "n", 2: "c"}}
 KEYWORD_CLASS = {"EDITTEXT": "EDIT", "PUSHBUTTON": "BUTTON", "DEFPUSHBUTTON": "BUTTON", "GROUPBOX": "BUTTON",

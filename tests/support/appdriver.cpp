@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include "resource.h"
+
 namespace {
 
 constexpr int kMessageBoxTextId = 0xFFFF;
@@ -212,6 +214,12 @@ HWND CAppDriver::FindVisibleWindowWithItem(int nId) const
         }
     }
     return nullptr;
+}
+
+bool CAppDriver::SyncAfterExchanges(HWND hWnd, DWORD timeoutMs) const
+{
+    return ui::Sync(hWnd) && ui::WaitFor(timeoutMs, [&] { return !FindVisibleWindowWithItem(IDC_PROGRESS_BAR); }) &&
+           ui::Sync(hWnd);
 }
 
 HWND CAppDriver::WaitForWindow(const std::wstring& caption, DWORD timeoutMs) const

@@ -59,6 +59,9 @@ public:
     HWND FindVisibleWindow(const std::wstring& caption) const;
     // A visible top-level window of the program with a child of this id.
     HWND FindVisibleWindowWithItem(int nId) const;
+    // The window's thread is past its exchanges: an exchange answers sent
+    // messages, so one answered message no longer says that it is over.
+    bool SyncAfterExchanges(HWND hWnd, DWORD timeoutMs = kDefaultTimeoutMs) const;
     // The next message box of the program, whatever its caption.
     std::optional<MessageBoxInfo> WaitForMessageBox(DWORD timeoutMs = kDefaultTimeoutMs) const;
     std::optional<MessageBoxInfo> FindMessageBox() const;

@@ -354,6 +354,16 @@ bool CStandinClient::ClearRequests()
     return Post("/requests/clear", "");
 }
 
+bool CStandinClient::HoldRequest(int nAfter)
+{
+    return Post("/hold", "{\"after\":" + std::to_string(nAfter) + "}");
+}
+
+bool CStandinClient::ReleaseRequest()
+{
+    return Post("/release", "");
+}
+
 std::vector<RecordedRequest> CStandinClient::Requests()
 {
     std::string text;

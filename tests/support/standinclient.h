@@ -69,6 +69,9 @@ public:
     int PendingConnectionFaults();  // -1 on failure
     std::vector<RecordedRequest> Requests();  // oldest first; empty on failure
     bool ClearRequests();
+    // The command request after the next nAfter ones waits, once logged, for ReleaseRequest.
+    bool HoldRequest(int nAfter);
+    bool ReleaseRequest();
     std::vector<std::pair<std::string, std::string>> SentMessages();  // (message, numbers)
     std::string AccountDump(const std::string& email);  // raw text of GET /account; empty on failure
 

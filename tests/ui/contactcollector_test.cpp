@@ -25,10 +25,11 @@ void Feed(CContactCollector& collector, const std::vector<std::string>& events)
     collector.Finish();
 }
 
-// Id, name and number of a record, joined by "|".
+// Id, name, number and first/last name of a record, joined by "|".
 std::wstring Record(const CContact& contact)
 {
-    return std::wstring(contact.m_bstrId) + L"|" + contact.m_bstrName + L"|" + contact.m_bstrNumber;
+    return std::wstring(contact.m_bstrId) + L"|" + contact.m_bstrName + L"|" + contact.m_bstrNumber + L"|" +
+           contact.m_bstrFirstName + L"/" + contact.m_bstrLastName;
 }
 
 struct CollectCase {
@@ -44,7 +45,7 @@ TEST(ContactCollectorTest, RowsReadAsTheirRecordStoodAtItsNumber)
         {"a wrapping node's record is replaced by the first contact's",
          {"node", "id=7", "node", "id=1", "fn=Ann", "ln=Lee", "cn=0777", "node", "fn=Ben", "cn=0733"},
          {L"Ann Lee (0777)", L"Ben (0733)"},
-         {L"1|Ann Lee|0777", L"|Ben|0733"}},
+         {L"1|Ann Lee|0777|Ann/Lee", L"|Ben|0733|Ben/"}},
         {"elements before the first node and nodes without a number make no row",
          {"id=9", "cn=0700", "node", "id=2", "fn=Cy", "node"},
          {},
@@ -52,11 +53,15 @@ TEST(ContactCollectorTest, RowsReadAsTheirRecordStoodAtItsNumber)
         {"an empty last name keeps its blank",
          {"node", "fn=Ann", "ln=", "cn=0777"},
          {L"Ann  (0777)"},
-         {L"|Ann |0777"}},
+         {L"|Ann |0777|Ann/"}},
+        {"the first name keeps where it ends, blanks and all",
+         {"node", "fn=Ann Mary", "ln=Lee Ray", "cn=0777", "node", "ln=Ray", "cn=0788"},
+         {L"Ann Mary Lee Ray (0777)", L" Ray (0788)"},
+         {L"|Ann Mary Lee Ray|0777|Ann Mary/Lee Ray", L"| Ray|0788|/Ray"}},
         {"a second number lists a copy; later elements change only the record",
          {"node", "id=3", "fn=Ann", "cn=0711", "cn=0722", "ln=Lee", "id=5", "node", "id=4", "fn=Ben", "cn=0733"},
          {L"Ann (0711)", L"Ann (0722)", L"Ben (0733)"},
-         {L"3|Ann|0722", L"5|Ann Lee|0722", L"4|Ben|0733"}},
+         {L"3|Ann|0722|Ann/", L"5|Ann Lee|0722|Ann/Lee", L"4|Ben|0733|Ben/"}},
     };
     for (const CollectCase& test : cases) {
         SCOPED_TRACE(test.pszWhat);

@@ -94,6 +94,8 @@ class ControlHandler(BaseHTTPRequestHandler):
             "/certificate": self._use_certificate,
             "/connection": self._queue_connection_fault,
             "/requests/clear": self._clear_requests,
+            "/hold": self._hold_request,
+            "/release": self._release,
         })
 
     def log_message(self, format, *args):
@@ -174,6 +176,17 @@ class ControlHandler(BaseHTTPRequestHandler):
         if name not in self.state.certificate_names():
             raise ValueError(f"cert: expected one of {', '.join(self.state.certificate_names())}")
         self.state.use_certificate(name)
+        return "OK\n"
+
+    def _hold_request(self, url):
+        after = integer(self._json(), "after", 0)
+        if after < 0:
+            raise ValueError("after must not be negative")
+        self.state.hold_request(after)
+        return "OK\n"
+
+    def _release(self, url):
+        self.state.release()
         return "OK\n"
 
     def _clear_requests(self, url):

@@ -53,6 +53,8 @@ class ServiceState:
         self._sent = []
         self._connection_faults = collections.deque()
         self._certificate = "good"
+        self._hold_after = None  # command requests still to pass before the held one
+        self._released = threading.Event()
 
     def reset(self):
         self.store.reset()
@@ -62,6 +64,8 @@ class ServiceState:
             self._sent.clear()
             self._connection_faults.clear()
             self._certificate = "good"
+            self._hold_after = None
+        self._released.set()
 
     def certificate_names(self):
         return tuple(self._contexts)
@@ -121,3 +125,22 @@ class ServiceState:
     def sent(self):
         with self._lock:
             return list(self._sent)
+
+    def hold_request(self, after):
+        """The command request after the next `after` ones waits for release()."""
+        with self._lock:
+            self._hold_after = after
+            self._released.clear()
+
+    def release(self):
+        self._released.set()
+
+    def wait_if_held(self, timeout):
+        with self._lock:
+            if self._hold_after is None:
+                return
+            if self._hold_after > 0:
+                self._hold_after -= 1
+                return
+            self._hold_after = None
+        self._released.wait(timeout)

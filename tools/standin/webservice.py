@@ -34,6 +34,8 @@ NOT_FOUND_PAGE = (b"<html><head><title>404 Not Found</title></head><body><h1>Not
                   b"<p>The requested URL was not found on this server.</p></body></html>")
 
 IO_TIMEOUT = 30.0
+# A held request is answered at the latest after this, so that no test can hang on it.
+HOLD_TIMEOUT = 120.0
 LINGER_TIMEOUT = 2.0
 MAX_HEADER_BYTES = 64 * 1024
 # Deliberately uneven, so chunk edges fall on and across a reader's 1024-byte buffer.
@@ -128,6 +130,7 @@ class ConnectionHandler(socketserver.BaseRequestHandler):
     def _respond(self, request):
         path = request.path.partition("?")[0]
         if self.server.secure and path == COMMAND_PATH:
+            self.server.state.wait_if_held(HOLD_TIMEOUT)
             answer = self.server.state.take_answer()
             if answer is not None:
                 return scripted_response(answer)

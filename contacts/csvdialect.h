@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// How a CSV file is written, told from its first records: the separator
+// (comma, semicolon or tab) and whether its first record is a header.
+struct CCsvDialect {
+    // Records looked at, and the bounds of the first record's cells kept.
+    static constexpr size_t kSampleRecords = 5;
+    static constexpr size_t kMaxHeaderCells = 1024;
+    static constexpr size_t kMaxHeaderCellChars = 256;
+
+    // The separator whose first record names known columns (the most of them),
+    // else the one that gives each sampled record the same number of fields,
+    // at least two (the most fields). False when neither exists. bWhole: the
+    // text is the whole file, so its last record counts though no line ends it.
+    static bool Detect(const std::u16string& text, bool bWhole, CCsvDialect& dialect);
+
+    char16_t separator = u',';
+    bool bHeader = false;
+    std::vector<std::u16string> firstRecord;
+};

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "contacts/addressbookreader.h"
+
+enum class SkipReason { NoName, NameTooLong, UnsupportedCharacters, NoNumber, NationalNumber, LettersOrExtension, Duplicate };
+
+struct ImportCandidate {
+    std::u16string firstName, lastName;
+    // "00" and the international number, or the digits as they stand.
+    std::u16string number;
+    unsigned nLine;
+};
+
+struct ImportSkip {
+    unsigned nLine;
+    // What the member recognises: first and last name, or the formatted name,
+    // or the number; at most kMaxShownNameChars, longer ones cut with "...".
+    std::u16string name;
+    SkipReason reason;
+};
+
+struct ImportPlan {
+    std::vector<ImportCandidate> toAdd;
+    std::vector<ImportSkip> skipped;
+};
+
+// Longest name an ImportSkip shows.
+constexpr size_t kMaxShownNameChars = 60;
+
+// Checks each contact, in file order, as the add dialog would: the name, then
+// the number, then whether the number is already in the list or earlier in
+// the file. existingNumbers: the numbers already in the console's list, as the
+// service sent them. countryCode: digits only, e.g. u"44", or empty, so that
+// national numbers are skipped as NationalNumber.
+ImportPlan PlanImport(const std::vector<RawContact>& contacts, const std::vector<std::u16string>& existingNumbers,
+                      const std::u16string& countryCode);
+
+// The number in the international form the add dialog asks for ("0044..."),
+// or the reason it cannot be.
+bool NormaliseNumber(const std::u16string& raw, const std::u16string& countryCode, std::u16string& number,
+                     SkipReason& reason);

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <windows.h>
+
+#include "base/handles.h"
+
+// The contact list's context menu, loaded from the resources: its popup is
+// the first submenu. Copy and Delete are greyed without a selection.
+CMenuHandle LoadContactsMenu(bool bAnySelected);
+
+// Shows the menu at the point (screen coordinates) and returns the chosen
+// command, 0 for none.
+int TrackContactsMenu(HWND hWndOwner, POINT ptScreen, bool bAnySelected);
