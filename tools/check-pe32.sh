@@ -1,7 +1,7 @@
 #!/bin/sh
 # Checks a built orvexapp.exe: the shipped 32-bit program (the default) or the
 # x86_64 one; a GUI program for Windows 7 and later (subsystem version 6.1),
-# terminal-server aware, of at most 500 KB, that needs only system DLLs.
+# terminal-server aware, of at most 640 KB, that needs only system DLLs.
 # Usage: check-pe32.sh EXE [i386|x86-64]
 set -eu
 exe=$1
@@ -27,7 +27,8 @@ done
 for resource in 'REGISTRY' 'TYPELIB'; do
     x86_64-w64-mingw32-windres -i "$exe" -O rc 2>/dev/null | grep -q "$resource" || fail "lacks the $resource resource"
 done
-# The static runtime without the stream library fits in 500 KB.
+# The static runtime without the stream library, with the address book's
+# reader, writers and windows, fits in 640 KB (about 560 KB in the i686 build).
 size=$(stat -c %s "$exe")
-[ "$size" -le 512000 ] || fail "$size bytes, more than 500 KB"
+[ "$size" -le 655360 ] || fail "$size bytes, more than 640 KB"
 echo "$exe: pei-$arch GUI, subsystem 6.1, terminal-server aware, $size bytes, system DLLs only"
