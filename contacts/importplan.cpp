@@ -49,10 +49,12 @@ std::u16string WithoutTrunkZero(const std::u16string& raw)
     return raw.substr(0, i) + raw.substr(i + 3);
 }
 
-bool HasCharAboveLatin1(const std::u16string& text)
+// Above U+00FF the service cannot receive a character, and a NUL would cut
+// the form field it is sent in.
+bool HasUnsupportedChar(const std::u16string& text)
 {
     for (char16_t ch : text) {
-        if (ch > 0xFF) {
+        if (ch > 0xFF || ch == 0) {
             return true;
         }
     }
@@ -75,7 +77,7 @@ bool TakeName(const RawContact& contact, ImportCandidate& candidate, SkipReason&
         reason = SkipReason::NameTooLong;
         return false;
     }
-    if (HasCharAboveLatin1(candidate.firstName) || HasCharAboveLatin1(candidate.lastName)) {
+    if (HasUnsupportedChar(candidate.firstName) || HasUnsupportedChar(candidate.lastName)) {
         reason = SkipReason::UnsupportedCharacters;
         return false;
     }

@@ -88,6 +88,7 @@ TEST(ImportPlanTest, ChecksNameThenNumberThenDuplicates)
         Contact(11, "Ed", "", "", "+44 (0)7700 900123"),
         Contact(12, "", "", "", "07700 900140"),
         Contact(13, "Gus", "", "", "07700 900150"),
+        Contact(14, "Eva", std::string("Lu\0nd", 5), "", "07700 900160"),
     };
     const std::vector<std::u16string> existing = {u"+44 7700 900000", u"0044 7700 900001"};
     EXPECT_EQ(Describe(PlanImport(contacts, existing, u"44")),
@@ -96,7 +97,7 @@ TEST(ImportPlanTest, ChecksNameThenNumberThenDuplicates)
                   "5 add Jo|" + k54 + "|00447700900130", "13 add Gus||00447700900150", "3 NoName Solo",
                   "4 NameTooLong " + k70.substr(0, 57) + "...", "6 UnsupportedCharacters Łukasz", "7 NoNumber Al",
                   "8 LettersOrExtension Bo", "9 Duplicate Cy", "10 Duplicate Di", "11 Duplicate Ed",
-                  "12 NoName 07700 900140"}));
+                  "12 NoName 07700 900140", "14 UnsupportedCharacters Eva " + std::string("Lu\0nd", 5)}));
     EXPECT_EQ(Describe(PlanImport({contacts[0], contacts[1]}, {}, u"")),
               (std::vector<std::string>{"2 add Ann Lee||00447700900124", "1 NationalNumber John Smith"}));
 }
