@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "contacts/addressbookreader.h"
+#include "ui/addressbook/addressbookreader.h"
 
 // The standard open and save dialogs for address books, each run on a thread
 // of a single-threaded apartment of its own. False when the member cancels or

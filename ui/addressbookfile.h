@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "contacts/addressbookreader.h"
+#include "ui/addressbook/addressbookreader.h"
 
 // The Windows side of an address book file: reading one in chunks through the
 // reader, and writing one so that a failure never leaves a half-written file.

@@ -5,7 +5,7 @@
 
 #include "base/bstr.h"
 #include "base/dialogbase.h"
-#include "contacts/importplan.h"
+#include "ui/addressbook/importplan.h"
 #include "ui/importoutcome.h"
 #include "ui/serviceexchange.h"
 

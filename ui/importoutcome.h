@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "contacts/importplan.h"
+#include "ui/addressbook/importplan.h"
 #include "net/commandcatalogue.h"
 
 // How an import ended, and the text of the box that sums it up.

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "base/dialogbase.h"
-#include "contacts/importplan.h"
+#include "ui/addressbook/importplan.h"
 
 // Asks, before anything is sent, whether to add the contacts the file gives,
 // with how many will be added and how many skipped, and the country calling

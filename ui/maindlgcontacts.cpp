@@ -4,8 +4,8 @@
 #include <windowsx.h>
 
 #include "base/messagewait.h"
-#include "contacts/addressbookwriter.h"
-#include "contacts/importplan.h"
+#include "ui/addressbook/addressbookwriter.h"
+#include "ui/addressbook/importplan.h"
 #include "resource.h"
 #include "ui/addressbookdialogs.h"
 #include "ui/addressbookfile.h"

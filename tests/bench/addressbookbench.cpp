@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "contacts/addressbookreader.h"
-#include "contacts/importplan.h"
+#include "ui/addressbook/addressbookreader.h"
+#include "ui/addressbook/importplan.h"
 #include "contacts/memorybytesource.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "contacts/addressbookreader.h"
+#include "ui/addressbook/addressbookreader.h"
 #include "contacts/contactstesttext.h"
 #include "contacts/memorybytesource.h"
 

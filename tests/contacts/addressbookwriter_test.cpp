@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "contacts/addressbookreader.h"
-#include "contacts/addressbookwriter.h"
+#include "ui/addressbook/addressbookreader.h"
+#include "ui/addressbook/addressbookwriter.h"
 #include "contacts/contactstesttext.h"
-#include "contacts/importplan.h"
+#include "ui/addressbook/importplan.h"
 #include "contacts/memorybytesource.h"
 
 namespace {

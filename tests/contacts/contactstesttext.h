@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "contacts/addressbookreader.h"
-#include "contacts/utf8.h"
+#include "ui/addressbook/addressbookreader.h"
+#include "ui/addressbook/utf8.h"
 
 // Test helpers: text as UTF-8 for readable expectations, and back.
 inline std::string Utf8(const std::u16string& text)

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "contacts/contactstesttext.h"
-#include "contacts/importplan.h"
+#include "ui/addressbook/importplan.h"
 
 namespace {
 

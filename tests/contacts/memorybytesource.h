@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "contacts/bytesource.h"
+#include "ui/addressbook/bytesource.h"
 
 // A file held in memory, handed out in pieces of at most cbPiece bytes.
 class CMemoryByteSource : public IByteSource {

@@ -11,10 +11,10 @@
 #include <unordered_set>
 #include <vector>
 
-#include "contacts/addressbooklimits.h"
-#include "contacts/addressbookreader.h"
-#include "contacts/addressbookwriter.h"
-#include "contacts/importplan.h"
+#include "ui/addressbook/addressbooklimits.h"
+#include "ui/addressbook/addressbookreader.h"
+#include "ui/addressbook/addressbookwriter.h"
+#include "ui/addressbook/importplan.h"
 #include "contacts/memorybytesource.h"
 
 namespace {

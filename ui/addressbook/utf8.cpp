@@ -1,4 +1,4 @@
-#include "contacts/utf8.h"
+#include "ui/addressbook/utf8.h"
 
 bool CUtf8Decoder::Feed(const char* p, size_t cb, std::u16string* pOut)
 {

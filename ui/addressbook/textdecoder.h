@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <string>
 
-#include "contacts/bytesource.h"
-#include "contacts/utf8.h"
+#include "ui/addressbook/bytesource.h"
+#include "ui/addressbook/utf8.h"
 
 enum class TextEncoding { Utf8, Utf16Le, Utf16Be, Ansi };
 

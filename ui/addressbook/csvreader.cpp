@@ -1,7 +1,7 @@
-#include "contacts/csvreader.h"
+#include "ui/addressbook/csvreader.h"
 
-#include "contacts/addressbooklimits.h"
-#include "contacts/asciitext.h"
+#include "ui/addressbook/addressbooklimits.h"
+#include "ui/addressbook/asciitext.h"
 
 CCsvReader::CCsvReader(char16_t separator, ICsvSink& sink, unsigned nFirstLine, size_t cchMaxField)
     : m_separator(separator),

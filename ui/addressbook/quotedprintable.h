@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "contacts/bytesource.h"
+#include "ui/addressbook/bytesource.h"
 
 // Decodes a quoted-printable value (soft line breaks already joined) whose
 // bytes are in the named character set: UTF-8, ISO 8859-1 (and US-ASCII) and

@@ -1,7 +1,7 @@
-#include "contacts/csvcolumns.h"
+#include "ui/addressbook/csvcolumns.h"
 
-#include "contacts/asciitext.h"
-#include "contacts/formulaguard.h"
+#include "ui/addressbook/asciitext.h"
+#include "ui/addressbook/formulaguard.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "contacts/addressbookreader.h"
+#include "ui/addressbook/addressbookreader.h"
 
 enum class SkipReason { NoName, NameTooLong, UnsupportedCharacters, NoNumber, NationalNumber, LettersOrExtension, Duplicate };
 

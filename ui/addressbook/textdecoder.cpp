@@ -1,4 +1,4 @@
-#include "contacts/textdecoder.h"
+#include "ui/addressbook/textdecoder.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "contacts/formatsniffer.h"
+#include "ui/addressbook/formatsniffer.h"
 
 #include <algorithm>
 
-#include "contacts/addressbooklimits.h"
-#include "contacts/asciitext.h"
-#include "contacts/csvdialect.h"
-#include "contacts/csvreader.h"
-#include "contacts/vcardreader.h"
+#include "ui/addressbook/addressbooklimits.h"
+#include "ui/addressbook/asciitext.h"
+#include "ui/addressbook/csvdialect.h"
+#include "ui/addressbook/csvreader.h"
+#include "ui/addressbook/vcardreader.h"
 
 CFormatSniffer::CFormatSniffer(AnsiDecoder decodeAnsi, std::vector<RawContact>& contacts)
     : m_decodeAnsi(decodeAnsi), m_contacts(contacts)

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 
-#include "contacts/textsink.h"
+#include "ui/addressbook/textsink.h"
 
 // Receives the fields of CSV records; only the columns it wants are held.
 class ICsvSink {

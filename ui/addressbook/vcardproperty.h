@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "contacts/bytesource.h"
+#include "ui/addressbook/bytesource.h"
 
 // The name and parameters of one vCard content line (what comes before its
 // colon), and the decoding its value needs. Knows the parameters of every

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "contacts/formulaguard.h"
+#include "ui/addressbook/formulaguard.h"
 
 // A contact as the service sent it.
 struct ExportContact {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "contacts/addressbookreader.h"
-#include "contacts/csvcolumns.h"
-#include "contacts/textsink.h"
+#include "ui/addressbook/addressbookreader.h"
+#include "ui/addressbook/csvcolumns.h"
+#include "ui/addressbook/textsink.h"
 
 // Tells a vCard file from a CSV one by its content, holding back the first
 // records until it knows, then hands all the text to the reader of that

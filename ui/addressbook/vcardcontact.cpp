@@ -1,8 +1,8 @@
-#include "contacts/vcardcontact.h"
+#include "ui/addressbook/vcardcontact.h"
 
 #include <algorithm>
 
-#include "contacts/asciitext.h"
+#include "ui/addressbook/asciitext.h"
 
 void CVCardContact::Start(unsigned nLine)
 {

@@ -1,4 +1,4 @@
-#include "contacts/asciitext.h"
+#include "ui/addressbook/asciitext.h"
 
 #include <cstring>
 

@@ -1,13 +1,13 @@
-#include "contacts/addressbookreader.h"
+#include "ui/addressbook/addressbookreader.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <string>
 
-#include "contacts/addressbooklimits.h"
-#include "contacts/formatsniffer.h"
-#include "contacts/textdecoder.h"
-#include "contacts/utf8.h"
+#include "ui/addressbook/addressbooklimits.h"
+#include "ui/addressbook/formatsniffer.h"
+#include "ui/addressbook/textdecoder.h"
+#include "ui/addressbook/utf8.h"
 
 const char16_t kNeededColumns[] =
     u"First Name, Last Name, Mobile Phone (or Given Name, Family Name, Mobile Number, Phone 1 - Value)";

@@ -1,8 +1,8 @@
-#include "contacts/importplan.h"
+#include "ui/addressbook/importplan.h"
 
 #include <unordered_set>
 
-#include "contacts/asciitext.h"
+#include "ui/addressbook/asciitext.h"
 
 namespace {
 

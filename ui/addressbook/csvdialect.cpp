@@ -1,8 +1,8 @@
-#include "contacts/csvdialect.h"
+#include "ui/addressbook/csvdialect.h"
 
-#include "contacts/asciitext.h"
-#include "contacts/csvcolumns.h"
-#include "contacts/csvreader.h"
+#include "ui/addressbook/asciitext.h"
+#include "ui/addressbook/csvcolumns.h"
+#include "ui/addressbook/csvreader.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "contacts/vcardproperty.h"
+#include "ui/addressbook/vcardproperty.h"
 
-#include "contacts/asciitext.h"
-#include "contacts/quotedprintable.h"
+#include "ui/addressbook/asciitext.h"
+#include "ui/addressbook/quotedprintable.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "contacts/addressbookreader.h"
-#include "contacts/textsink.h"
-#include "contacts/vcardcontact.h"
-#include "contacts/vcardproperty.h"
+#include "ui/addressbook/addressbookreader.h"
+#include "ui/addressbook/textsink.h"
+#include "ui/addressbook/vcardcontact.h"
+#include "ui/addressbook/vcardproperty.h"
 
 // Reads vCards 2.1, 3.0 and 4.0 from text as it arrives, character by
 // character: folded lines and quoted-printable soft line breaks continue a

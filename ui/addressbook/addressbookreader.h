@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "contacts/bytesource.h"
+#include "ui/addressbook/bytesource.h"
 
 enum class AddressBookFormat { VCard, Csv };
 

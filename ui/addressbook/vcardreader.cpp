@@ -1,7 +1,7 @@
-#include "contacts/vcardreader.h"
+#include "ui/addressbook/vcardreader.h"
 
-#include "contacts/addressbooklimits.h"
-#include "contacts/asciitext.h"
+#include "ui/addressbook/addressbooklimits.h"
+#include "ui/addressbook/asciitext.h"
 
 CVCardReader::CVCardReader(AnsiDecoder decodeAnsi, unsigned nFirstLine, std::vector<RawContact>& contacts)
     : m_decodeAnsi(decodeAnsi), m_contacts(contacts), m_nLine(nFirstLine), m_nContentLine(nFirstLine)

@@ -1,4 +1,4 @@
-#include "contacts/formulaguard.h"
+#include "ui/addressbook/formulaguard.h"
 
 namespace {
 

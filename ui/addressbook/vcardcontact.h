@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "contacts/addressbookreader.h"
-#include "contacts/vcardproperty.h"
+#include "ui/addressbook/addressbookreader.h"
+#include "ui/addressbook/vcardproperty.h"
 
 // What one card says of a contact: its first N and FN, and its telephones, of
 // which the mobile one (by its type, or by an X-ABLabel of its group, before

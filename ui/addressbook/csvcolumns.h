@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "contacts/addressbookreader.h"
-#include "contacts/csvreader.h"
+#include "ui/addressbook/addressbookreader.h"
+#include "ui/addressbook/csvreader.h"
 
 // Turns CSV records into contacts by the columns a header names (the header
 // record itself is skipped), or by the three columns first name, last name,

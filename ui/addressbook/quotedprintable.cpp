@@ -1,7 +1,7 @@
-#include "contacts/quotedprintable.h"
+#include "ui/addressbook/quotedprintable.h"
 
-#include "contacts/asciitext.h"
-#include "contacts/utf8.h"
+#include "ui/addressbook/asciitext.h"
+#include "ui/addressbook/utf8.h"
 
 namespace {
 
