@@ -3,7 +3,7 @@
 
 #include "app/commandline.h"
 #include "app/consolemodule.h"
-#include "ui/sessionend.h"
+#include "ui/system/sessionend.h"
 
 namespace {
 

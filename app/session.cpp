@@ -3,10 +3,10 @@
 #include <windows.h>
 
 #include "base/messagewait.h"
-#include "ui/exchangeui.h"
-#include "ui/logindlg.h"
-#include "ui/maindlg.h"
-#include "ui/sessionend.h"
+#include "ui/exchange/exchangeui.h"
+#include "ui/dialogs/logindlg.h"
+#include "ui/console/maindlg.h"
+#include "ui/system/sessionend.h"
 
 namespace {
 

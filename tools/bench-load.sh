@@ -32,7 +32,7 @@ while [ $# -gt 0 ]; do
 done
 build=$(cd "$build" && pwd)
 if [ -z "$in_env" ]; then
-    exec "$top/tools/with-test-env.sh" "$build" "$0" --build "$build" --exe32 "$exe32" \
+    exec "$top/tools/env/with-test-env.sh" "$build" "$0" --build "$build" --exe32 "$exe32" \
         --sizes "$sizes" --repeat "$repeat" ${attached_limit:+--attached-limit "$attached_limit"} --in-test-env
 fi
 

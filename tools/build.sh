@@ -8,7 +8,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 root=${1:-$top/build}
 jobs=$(nproc 2>/dev/null || echo 2)
 # The signing comes last: a release key without a time-stamping service stops the build before it starts.
-"$top/tools/sign.sh" --check
+"$top/tools/package/sign.sh" --check
 
 # The i686 build's in-process test programs run in the x86_64 build's prefix.
 cmake -S "$top" -B "$root/i686" -G Ninja -DCMAKE_BUILD_TYPE=Release \

@@ -5,7 +5,7 @@
 #   -t  stop after this many seconds (default: no time limit when -n is given, else 600)
 #   -n  stop after this many executions (per job)
 #   -j  parallel fuzzing processes sharing one work corpus (default 1)
-# The target's seed corpus (tests/fuzz/corpus, tests/fuzz/addressbook-corpus) is copied into a
+# The target's seed corpus (tests/native/fuzz/corpus, tests/native/fuzz/addressbook-corpus) is copied into a
 # work corpus in the build tree, so the checkout only changes when a crash is found: its input
 # is then kept in the seed corpus as a regression case and the script exits non-zero.
 set -eu
@@ -23,8 +23,8 @@ done
 shift $((OPTIND - 1))
 native=${1:-$top/build/native}
 case $name in
-    xmlstream) seeds=$top/tests/fuzz/corpus work=$native/fuzz-long ;;
-    addressbook) seeds=$top/tests/fuzz/addressbook-corpus work=$native/fuzz-long-addressbook ;;
+    xmlstream) seeds=$top/tests/native/fuzz/corpus work=$native/fuzz-long ;;
+    addressbook) seeds=$top/tests/native/fuzz/addressbook-corpus work=$native/fuzz-long-addressbook ;;
     *) echo "unknown fuzz target $name (xmlstream or addressbook)" >&2; exit 2 ;;
 esac
 target=$native/${name}_fuzz

@@ -12,7 +12,7 @@ build=$(cd "$1" && pwd)
 out=$2
 here=$(cd "$(dirname "$0")" && pwd)
 why=
-if [ -n "${3:-}" ] && why=$("$here/probe-32bit.sh" wine); then
+if [ -n "${3:-}" ] && why=$("$here/env/probe-32bit.sh" wine); then
     export QB_PROGRAM="$3"
     echo "Photographing the shipped 32-bit build"
 else
@@ -22,7 +22,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # A window placement stored by the tests may put the console off-screen.
-"$here/with-test-env.sh" "$build" sh -c '
+"$here/env/with-test-env.sh" "$build" sh -c '
     "$1/wine-run" reg delete "HKCU\\Software\\Velmora\\Orvex" /f >/dev/null 2>&1 || true
     "$1/wine-run" "$1/bin/screenshotdriver.exe" "Z:$(echo "$2" | tr / \\\\)"' sh "$build" "$work"
 

@@ -5,8 +5,8 @@
 # parser under sanitizers and a fuzzer.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
-"$top/tools/install-deps.sh"
+"$top/tools/env/install-deps.sh"
 "$top/tools/build.sh" "$top/build"
-why=$("$top/tools/probe-32bit.sh" wine) || echo "The tests labelled shipped will be skipped: $why"
-exec "$top/tools/with-test-env.sh" "$top/build/x86_64" \
+why=$("$top/tools/env/probe-32bit.sh" wine) || echo "The tests labelled shipped will be skipped: $why"
+exec "$top/tools/env/with-test-env.sh" "$top/build/x86_64" \
     ctest --test-dir "$top/build/x86_64" --output-on-failure

@@ -1,5 +1,5 @@
 #!/bin/sh
-# Runs tools/install-wine32.sh against fake dpkg, apt-get and kernel probe, one
+# Runs tools/env/install-wine32.sh against fake dpkg, apt-get and kernel probe, one
 # case a line: whatever stops 32-bit Wine, the script exits 0 and says why in
 # at most one line.
 set -eu
@@ -7,7 +7,7 @@ tools=$(cd "$(dirname "$0")/../../tools" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/bin" "$work/tools"
-cp "$tools/install-wine32.sh" "$work/tools/"
+cp "$tools/env/install-wine32.sh" "$work/tools/"
 
 fake() { printf '#!/bin/sh\necho "%s $*" >>"$FAKE_CALLS"\n%s\n' "$1" "$2" >"$work/bin/$1"; chmod +x "$work/bin/$1"; }
 fake dpkg-query '[ "$FAKE_INSTALLED" = yes ] && echo "install ok installed"; exit 0'

@@ -55,7 +55,7 @@ openssl pkcs12 -export -in "$ca/codesign.pem" -inkey "$ca/codesign.key" -passout
 for password in 'pa ss$word' wrong; do
     rm -f "$work/released.exe"
     if QUILLBAY_SIGN_PKCS12=$work/release.p12 QUILLBAY_SIGN_PASSWORD=$password QUILLBAY_SIGN_UNTIMESTAMPED=1 \
-        "$here/../../tools/sign.sh" "$work/unsigned.exe" "$work/released.exe" /nonexistent 2>"$work/sign.log"; then
+        "$here/../../tools/package/sign.sh" "$work/unsigned.exe" "$work/released.exe" /nonexistent 2>"$work/sign.log"; then
         verify "$work/released.exe" ok "signed with a PKCS#12 key from the environment"
         [ "$password" != wrong ] || fail "signed with a wrong password"
     else
@@ -65,7 +65,7 @@ for password in 'pa ss$word' wrong; do
     fi
 done
 env -u QUILLBAY_TIMESTAMP_URL QUILLBAY_SIGN_PKCS12="$work/release.p12" QUILLBAY_SIGN_PASSWORD='pa ss$word' \
-    "$here/../../tools/sign.sh" "$work/unsigned.exe" "$work/released.exe" /nonexistent 2>"$work/sign.log" &&
+    "$here/../../tools/package/sign.sh" "$work/unsigned.exe" "$work/released.exe" /nonexistent 2>"$work/sign.log" &&
     fail "a release key signed without a time stamp"
 grep -q QUILLBAY_TIMESTAMP_URL "$work/sign.log" || fail "no word of the time stamp: $(cat "$work/sign.log")"
 echo "PKCS#12 without a time-stamping service: refused: $(cat "$work/sign.log")"

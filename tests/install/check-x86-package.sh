@@ -45,5 +45,5 @@ msiextract -C "$work/files" "$x86" >/dev/null
 exe=$(find "$work/files" -name orvexapp.exe)
 [ -n "$exe" ] || fail "orvexapp.exe is not in the package"
 cmp -s "$exe" "$shipped" || fail "the packaged orvexapp.exe is not the shipped one"
-"$here/../../tools/check-pe32.sh" "$exe" || failed=1
+"$here/../build/check-pe32.sh" "$exe" || failed=1
 exit $failed

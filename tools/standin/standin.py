@@ -3,7 +3,7 @@
 
     standin.py --certs DIR [--port 443] [--control-port N] [--http-port N] [--db PATH]
 
-DIR is what tools/make-test-ca.sh produced. Prints "ready" once every server
+DIR is what tools/env/make-test-ca.sh produced. Prints "ready" once every server
 listens; stops on SIGTERM or SIGINT. See README.md for the control API.
 """
 import argparse

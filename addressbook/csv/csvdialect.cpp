@@ -1,0 +1,79 @@
+#include "addressbook/csv/csvdialect.h"
+
+#include "addressbook/text/asciitext.h"
+#include "addressbook/csv/csvcolumns.h"
+#include "addressbook/csv/csvreader.h"
+
+namespace {
+
+// Keeps the first record's cells and the field counts of the sampled records.
+class CSampleSink : public ICsvSink {
+public:
+    bool WantsColumn(size_t nColumn) const override
+    {
+        return counts.empty() && nColumn < CCsvDialect::kMaxHeaderCells;
+    }
+
+    void OnField(size_t, std::u16string& value) override { firstRecord.push_back(TrimBlanks(value)); }
+
+    void OnRecord(unsigned, size_t nFields) override
+    {
+        if (counts.size() < CCsvDialect::kSampleRecords) {
+            counts.push_back(nFields);
+        }
+    }
+
+    bool IsConsistent() const
+    {
+        for (size_t nFields : counts) {
+            if (nFields != counts.front()) {
+                return false;
+            }
+        }
+        return !counts.empty() && counts.front() >= 2;
+    }
+
+    std::vector<std::u16string> firstRecord;
+    std::vector<size_t> counts;
+};
+
+void Sample(const std::u16string& text, bool bWhole, char16_t separator, CSampleSink& sink)
+{
+    CCsvReader reader(separator, sink, 1, CCsvDialect::kMaxHeaderCellChars);
+    reader.Consume(text.data(), text.size());
+    // A record cut by the end of the sample counts only when there is no other,
+    // and one left inside quotes at the end of the file only then too.
+    if ((bWhole && !reader.InQuotes()) || sink.counts.empty()) {
+        reader.Finish();
+    }
+}
+
+}  // namespace
+
+bool CCsvDialect::Detect(const std::u16string& text, bool bWhole, CCsvDialect& dialect)
+{
+    static const char16_t kSeparators[] = {u',', u';', u'\t'};
+    size_t nBestKnown = 0;
+    size_t nBestFields = 0;
+    CSampleSink best;
+    for (char16_t separator : kSeparators) {
+        CSampleSink sink;
+        Sample(text, bWhole, separator, sink);
+        const size_t nKnown = CCsvColumns::IsHeader(sink.firstRecord) ? CCsvColumns::CountKnown(sink.firstRecord) : 0;
+        const bool bBetterHeader = nKnown > nBestKnown;
+        const bool bBetterFields = nBestKnown == 0 && nKnown == 0 && sink.IsConsistent() &&
+                                   sink.counts.front() > nBestFields;
+        if (bBetterHeader || bBetterFields) {
+            nBestKnown = nKnown;
+            nBestFields = sink.counts.empty() ? 0 : sink.counts.front();
+            dialect.separator = separator;
+            best = std::move(sink);
+        }
+    }
+    if (nBestKnown == 0 && nBestFields == 0) {
+        return false;
+    }
+    dialect.bHeader = nBestKnown > 0;
+    dialect.firstRecord = std::move(best.firstRecord);
+    return true;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "addressbook/text/bytesource.h"
+
+// The name and parameters of one vCard content line (what comes before its
+// colon), and the decoding its value needs. Knows the parameters of every
+// version: 2.1's bare "CELL" and "QUOTED-PRINTABLE", TYPE lists (quoted or
+// not, repeated or not), ENCODING and CHARSET.
+class CVCardProperty {
+public:
+    // "group.NAME;PARAM=a,b;PARAM"; names and groups compare in upper case.
+    explicit CVCardProperty(const std::u16string& header);
+
+    const std::u16string& Group() const { return m_group; }
+    const std::u16string& Name() const { return m_name; }
+    bool IsMobile() const { return m_bMobile; }
+    bool IsQuotedPrintable() const { return m_bQuotedPrintable; }
+
+    // A text value with its escapes resolved and its quoted-printable decoded.
+    std::u16string Text(const std::u16string& raw, AnsiDecoder decodeAnsi) const;
+    // The first nMax components of a structured value (split at unescaped
+    // semicolons), each decoded as Text; missing ones are empty.
+    std::vector<std::u16string> Components(const std::u16string& raw, size_t nMax, AnsiDecoder decodeAnsi) const;
+
+private:
+    void ParseName(const std::u16string& name);
+    void ParseParameter(const std::u16string& parameter);
+    void ParseTypes(const std::u16string& types);
+    std::u16string Unescape(const std::u16string& raw) const;
+
+    std::u16string m_group;
+    std::u16string m_name;
+    std::u16string m_charset;
+    bool m_bMobile = false;
+    bool m_bQuotedPrintable = false;
+};

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "base/bstr.h"
+#include "base/dialogbase.h"
+#include "base/handles.h"
+#include "base/widetextpool.h"
+#include "net/commandcatalogue.h"
+#include "ui/console/contact.h"
+#include "ui/console/contactcollector.h"
+#include "ui/console/contactlistkeys.h"
+#include "ui/dialogs/internetaccessprogress.h"
+#include "ui/layout/resizablegrip.h"
+#include "xml/xmlstreamreceiver.h"
+
+// The console: the member's contacts, credit and message composer. The
+// details answer is parsed straight into it.
+class CMainDlg : public CDialogImpl<CMainDlg>, public IXmlStreamReceiver {
+public:
+    CMainDlg();
+
+    void SetUserName(const CBstr& bstrUserName) { m_bstrUserName = bstrUserName; }
+    void SetPassword(const CBstr& bstrPassword) { m_bstrPassword = bstrPassword; }
+    bool IsLoginFailed() const { return m_bLoginFailed; }
+    bool IsLogout() const { return m_bLogout; }
+    bool IsUpdateRequired() const { return m_bUpdateRequired; }
+
+    bool OnFoundNode(const char* pszName, const char* pszAttributes) override;
+    bool OnFoundElement(const char* pszName, const char* pszValue, const char* pszAttributes) override;
+
+protected:
+    const MessageMapEntry* GetMessageMap() const override;
+
+private:
+    INT_PTR OnInitDialog(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnLogout(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnExit(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnQueryEndSession(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnEndSession(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnSize(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnSizing(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnDestroy(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnMessageUpdate(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnSend(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnRefresh(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnAddNew(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnContactsSelChange(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnDelete(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnBuy(WPARAM wParam, LPARAM lParam);
+    // The list's keys and context menu, copy, import and export: maindlgcontacts.
+    INT_PTR OnContextMenu(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnSelectAll(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnCopy(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnImport(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnExport(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnDropFiles(WPARAM wParam, LPARAM lParam);
+
+    void InitLayout();
+    void SaveLayout();
+    SIZE MinimumSize() const;
+    void LimitMessage();
+    bool LoadDetails();
+    bool FetchDetails();
+    void GatherContacts(const char* pszDocument);
+    void ListContacts();
+    bool DeleteContacts(const CBstr& bstrDeleteList);
+    bool RequestDeletion(CInternetAccessProgress& dlgProgress, const CBstr& bstrDeleteList);
+    void ReportDeletion(CommandAnswer answer);
+    void ClearContacts();
+    void ClearSelection(bool bDeselect);
+    void UpdateCredits();
+    void UpdateCharsLeft();
+    std::vector<CContact*> SelectedContacts() const;
+    LRESULT SendToList(UINT uMsg, WPARAM wParam, LPARAM lParam) const;
+    void InitContactsCommands();
+    POINT MenuPointUnderSelection() const;
+    void ImportFile(LPCWSTR pszPath);
+    void ExportContacts(const std::vector<CContact*>& contacts, const std::wstring& title);
+
+    CResizableGrip m_grip;
+    CContactListKeys m_listKeys;
+    CIconHandle m_scaledIcon;  // the small icon at a scale the console moved to
+    HWND m_hContacts = nullptr;  // list 208, from initialisation to destruction
+    CBstr m_bstrUserName;
+    CBstr m_bstrPassword;
+    bool m_bLoginFailed = false;
+    bool m_bLogout = false;
+    bool m_bUpdateRequired = false;
+    bool m_bSessionEnded = false;
+    CBstr m_bstrCredits;
+    // The texts of every record below and of the records being gathered.
+    CWideTextPool m_contactText;
+    CContactCollector m_collector{m_contactText};
+    // One record per list row, in row order: row i is m_contacts[i].
+    std::vector<std::unique_ptr<CContact>> m_contacts;
+};

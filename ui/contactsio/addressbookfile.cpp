@@ -1,0 +1,147 @@
+#include "ui/contactsio/addressbookfile.h"
+
+#include <climits>
+
+#include "base/handles.h"
+
+namespace {
+
+// The reader asks for its own chunk sizes; ReadFile takes a DWORD.
+constexpr size_t kLargestRead = 1u << 30;
+// Names tried for the temporary file before giving up.
+constexpr int kTemporaryNameTries = 16;
+
+class CFileByteSource : public IByteSource {
+public:
+    explicit CFileByteSource(HANDLE hFile) : m_hFile(hFile) {}
+
+    bool Read(char* pBuffer, size_t cbWanted, size_t& cbRead) override
+    {
+        DWORD dwRead = 0;
+        const DWORD dwWanted = static_cast<DWORD>(cbWanted < kLargestRead ? cbWanted : kLargestRead);
+        if (!::ReadFile(m_hFile, pBuffer, dwWanted, &dwRead, nullptr)) {
+            cbRead = 0;
+            return false;
+        }
+        cbRead = dwRead;
+        return true;
+    }
+
+    bool Rewind() override
+    {
+        LARGE_INTEGER start = {};
+        return ::SetFilePointerEx(m_hFile, start, nullptr, FILE_BEGIN) != FALSE;
+    }
+
+private:
+    HANDLE m_hFile;
+};
+
+bool WriteAll(HANDLE hFile, const std::string& bytes)
+{
+    size_t cbDone = 0;
+    while (cbDone < bytes.size()) {
+        const size_t cbLeft = bytes.size() - cbDone;
+        DWORD dwWritten = 0;
+        const DWORD dwWanted = static_cast<DWORD>(cbLeft < kLargestRead ? cbLeft : kLargestRead);
+        if (!::WriteFile(hFile, bytes.data() + cbDone, dwWanted, &dwWritten, nullptr) ||
+            dwWritten == 0) {
+            return false;
+        }
+        cbDone += dwWritten;
+    }
+    return true;
+}
+
+// A name of the target's own folder, so that the move stays on its volume.
+CFileHandle CreateTemporaryBeside(const std::wstring& path, std::wstring& temporaryPath)
+{
+    const ULONGLONG ullSeed = ::GetTickCount64() ^ (static_cast<ULONGLONG>(::GetCurrentProcessId()) << 20);
+    for (int nTry = 0; nTry < kTemporaryNameTries; ++nTry) {
+        wchar_t szSuffix[32];
+        ::wsprintfW(szSuffix, L".%08lx.tmp", static_cast<unsigned long>((ullSeed + nTry) & 0xFFFFFFFFu));
+        temporaryPath = path + szSuffix;
+        CFileHandle hFile(::CreateFileW(temporaryPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (hFile || ::GetLastError() != ERROR_FILE_EXISTS) {
+            return hFile;
+        }
+    }
+    return CFileHandle();
+}
+
+bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool MoveOver(const std::wstring& temporaryPath, const std::wstring& path)
+{
+    // ReplaceFileW keeps the earlier file's attributes and permissions.
+    if (Exists(path) && ::ReplaceFileW(path.c_str(), temporaryPath.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                       nullptr, nullptr)) {
+        return true;
+    }
+    // Also where ReplaceFileW took the earlier file away but could not rename
+    // the new one (ERROR_UNABLE_TO_MOVE_REPLACEMENT).
+    return ::MoveFileExW(temporaryPath.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+           FALSE;
+}
+
+}  // namespace
+
+std::u16string DecodeAnsi(const char* pch, size_t cb)
+{
+    if (cb == 0 || cb > static_cast<size_t>(INT_MAX)) {
+        return std::u16string();
+    }
+    const int cbText = static_cast<int>(cb);
+    const int cchText = ::MultiByteToWideChar(CP_ACP, 0, pch, cbText, nullptr, 0);
+    if (cchText <= 0) {
+        return std::u16string();
+    }
+    std::u16string text(static_cast<size_t>(cchText), u'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, pch, cbText, reinterpret_cast<LPWSTR>(&text[0]), cchText);
+    return text;
+}
+
+FileReadEnd ReadAddressBookFile(LPCWSTR pszPath, ReadResult& result)
+{
+    CFileHandle hFile(::CreateFileW(pszPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!hFile) {
+        return FileReadEnd::CannotOpen;
+    }
+    LARGE_INTEGER size = {};
+    if (!::GetFileSizeEx(hFile.Get(), &size)) {
+        return FileReadEnd::CannotOpen;
+    }
+    if (static_cast<ULONGLONG>(size.QuadPart) > kLargestAddressBookBytes) {
+        return FileReadEnd::TooLarge;
+    }
+    CFileByteSource source(hFile.Get());
+    result = ReadAddressBook(source, DecodeAnsi);
+    return FileReadEnd::Read;
+}
+
+FileWriteEnd WriteFileReplacing(const std::wstring& path, const std::string& bytes)
+{
+    std::wstring temporaryPath;
+    CFileHandle hFile = CreateTemporaryBeside(path, temporaryPath);
+    if (!hFile) {
+        return {FileWriteStep::CreateTemporary, ::GetLastError()};
+    }
+    if (!WriteAll(hFile.Get(), bytes) || !::FlushFileBuffers(hFile.Get())) {
+        const DWORD dwError = ::GetLastError();
+        hFile.Reset();
+        ::DeleteFileW(temporaryPath.c_str());
+        return {FileWriteStep::Write, dwError};
+    }
+    hFile.Reset();
+    if (!MoveOver(temporaryPath, path)) {
+        const DWORD dwError = ::GetLastError();
+        // Never the only copy: kept when the earlier file is already gone.
+        if (Exists(path)) {
+            ::DeleteFileW(temporaryPath.c_str());
+        }
+        return {FileWriteStep::Replace, dwError};
+    }
+    return {FileWriteStep::Done, ERROR_SUCCESS};
+}

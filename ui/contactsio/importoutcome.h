@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "addressbook/importplan.h"
+#include "net/commandcatalogue.h"
+
+// How an import ended, and the text of the box that sums it up.
+
+enum class ImportStop {
+    None,            // every contact was sent
+    Stopped,         // the member pressed Stop
+    LoginFailed,
+    UpdateRequired,
+    Failed           // an exchange without an answer that counts, or an answer of none of ADDCONTACT's words
+};
+
+// A contact the service answered with one of its refusal words.
+struct ImportRefusal {
+    unsigned nLine;
+    std::u16string name;
+    CommandAnswer answer;
+};
+
+struct ImportOutcome {
+    size_t nAdded = 0;
+    std::vector<ImportRefusal> refused;
+    ImportStop stop = ImportStop::None;
+    // Contacts never sent because the import stopped before them.
+    size_t nNotSent = 0;
+    // The contact whose exchange failed: the service may have added it.
+    std::optional<ImportCandidate> uncertain;
+};
+
+// "First Last", or the first name alone.
+std::u16string CandidateName(const ImportCandidate& candidate);
+
+// The lines concerned are named in file order, the first ten of them.
+std::wstring ImportSummaryText(const std::vector<ImportSkip>& skipped, const ImportOutcome& outcome);

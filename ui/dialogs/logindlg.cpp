@@ -1,0 +1,106 @@
+#include "ui/dialogs/logindlg.h"
+
+#include <cwchar>
+
+#include "net/servicehost.h"
+#include "resource.h"
+#include "ui/system/browserlaunch.h"
+#include "ui/layout/dpi.h"
+#include "ui/exchange/sendabletext.h"
+#include "ui/system/sessionend.h"
+
+CIconHandle g_hSmallIcon;
+
+namespace {
+
+constexpr int kMaxEmailChars = 100;
+constexpr int kMaxPasswordChars = 50;
+
+}  // namespace
+
+CLoginDlg::CLoginDlg() : CDialogImpl<CLoginDlg>(IDD_LOGIN) {}
+
+const CLoginDlg::MessageMapEntry* CLoginDlg::GetMessageMap() const
+{
+    static const MessageMapEntry kMap[] = {
+        OnMessage(WM_INITDIALOG, &CLoginDlg::OnInitDialog),
+        OnCommand(IDOK, &CLoginDlg::OnOK),
+        OnCommand(IDCANCEL, &CLoginDlg::OnCancel),
+        OnMessage(WM_QUERYENDSESSION, &CLoginDlg::OnQueryEndSession),
+        OnMessage(WM_ENDSESSION, &CLoginDlg::OnEndSession),
+        OnCommand(IDC_REGISTER, BN_CLICKED, &CLoginDlg::OnRegister),
+        EndOfMap(),
+    };
+    return kMap;
+}
+
+INT_PTR CLoginDlg::OnInitDialog(WPARAM, LPARAM)
+{
+    m_bCancelled = true;
+    if (m_bShowLoginFailed) {
+        ShowMessageBox(L"Login Failed - Please try again.", L"Details");
+    }
+    g_hSmallIcon.Reset(LoadIconForDpi(IDI_ORVEXAPP, SM_CXSMICON, SM_CYSMICON, DpiOfWindow(m_hWnd)));
+    LimitItemText(IDC_EMAIL, kMaxEmailChars);
+    LimitItemText(IDC_PASSWORD, kMaxPasswordChars);
+    SetSmallIcon(g_hSmallIcon.Get());
+
+    CBstr bstrWindowText(L"Quillbay - ");
+    bstrWindowText += kClientVersion;
+    bstrWindowText += L" - Login";
+    SetCaption(bstrWindowText);
+    return TRUE;
+}
+
+INT_PTR CLoginDlg::OnOK(WPARAM wParam, LPARAM)
+{
+    m_bCancelled = false;
+    m_bstrUserName = GetItemText(IDC_EMAIL);
+    m_bstrPassword = GetItemText(IDC_PASSWORD);
+    if (m_bstrUserName.IsEmpty() || m_bstrPassword.IsEmpty()) {
+        ShowMessageBox(L"Please enter your email address and password.", L"Details");
+        return TRUE;
+    }
+    // Searched in the wide text, where no byte of another character can match.
+    const wchar_t* pszEmail = m_bstrUserName.c_str();
+    if (!std::wcschr(pszEmail, L'@') || !std::wcschr(pszEmail, L'.')) {
+        ShowMessageBox(L"The Email address entered does not appear valid.", L"Invalid Email");
+        return TRUE;
+    }
+    if (CheckSendable(m_hWnd, {&m_bstrUserName, &m_bstrPassword})) {
+        EndDialog(LOWORD(wParam));
+    }
+    return TRUE;
+}
+
+INT_PTR CLoginDlg::OnCancel(WPARAM wParam, LPARAM)
+{
+    m_bCancelled = true;
+    EndDialog(LOWORD(wParam));
+    return TRUE;
+}
+
+INT_PTR CLoginDlg::OnQueryEndSession(WPARAM, LPARAM)
+{
+    ::SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, TRUE);
+    return TRUE;
+}
+
+// A logoff, a shutdown or the Restart Manager: the session ends as after Cancel.
+INT_PTR CLoginDlg::OnEndSession(WPARAM wParam, LPARAM)
+{
+    if (wParam) {
+        m_bCancelled = true;
+        EndSessionOfThisThread();
+    }
+    return TRUE;
+}
+
+INT_PTR CLoginDlg::OnRegister(WPARAM, LPARAM)
+{
+    CBstr bstrUrl(L"http://");
+    bstrUrl += CBstr::FromAnsi(kServiceHost);
+    bstrUrl += L"/pages/member/quillbay/register/register.php";
+    OpenUrlInBrowser(m_hWnd, bstrUrl);
+    return TRUE;
+}

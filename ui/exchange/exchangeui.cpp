@@ -1,0 +1,30 @@
+#include "ui/exchange/exchangeui.h"
+
+#include "net/servicehost.h"
+
+namespace {
+
+constexpr WORD kExchangeSteps = 4;
+
+}  // namespace
+
+CBstr UpdateRequiredText()
+{
+    return CBstr(L"A Critical Update is required. Please visit ") + CBstr::FromAnsi(kServiceHost) +
+           L" to obtain the new version.";
+}
+
+CExchangeProgress::CExchangeProgress(HWND hWndOwner)
+{
+    m_dlgProgress.Create(hWndOwner);
+    m_dlgProgress.ShowNow();
+    m_dlgProgress.SetRange(kExchangeSteps);
+    m_dlgProgress.SetStatusText(CBstr(L"Connecting to Server..."));
+    m_waitCursor.emplace();
+}
+
+CExchangeProgress::~CExchangeProgress()
+{
+    m_dlgProgress.Close();
+    m_waitCursor.reset();
+}

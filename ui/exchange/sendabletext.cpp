@@ -1,0 +1,36 @@
+#include "ui/exchange/sendabletext.h"
+
+#include <string>
+
+namespace {
+
+constexpr wchar_t kLastSendable = 0x00FF;
+
+}  // namespace
+
+CBstr UnsendableCharacters(std::initializer_list<const CBstr*> texts)
+{
+    std::wstring found;
+    for (const CBstr* pText : texts) {
+        for (UINT i = 0; i < pText->Length(); ++i) {
+            wchar_t ch = (*pText)[i];
+            if (ch > kLastSendable && found.find(ch) == std::wstring::npos) {
+                found += ch;
+            }
+        }
+    }
+    return CBstr(found.c_str(), static_cast<UINT>(found.size()));
+}
+
+bool CheckSendable(HWND hWndOwner, std::initializer_list<const CBstr*> texts)
+{
+    CBstr bstrFound = UnsendableCharacters(texts);
+    if (bstrFound.IsEmpty()) {
+        return true;
+    }
+    // The wide box shows the characters as typed; the code page might not have them.
+    CBstr bstrText = CBstr(L"The text contains characters that cannot be sent: ") + bstrFound +
+                     L". Please replace them and try again.";
+    ::MessageBoxW(hWndOwner, bstrText.c_str(), L"Unsupported Characters", MB_OK);
+    return false;
+}
