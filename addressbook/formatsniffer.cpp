@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "addressbook/addressbooklimits.h"
-#include "addressbook/text/asciitext.h"
 #include "addressbook/csv/csvdialect.h"
 #include "addressbook/csv/csvreader.h"
+#include "addressbook/text/asciitext.h"
 #include "addressbook/vcard/vcardreader.h"
 
 CFormatSniffer::CFormatSniffer(AnsiDecoder decodeAnsi, std::vector<RawContact>& contacts)

@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "app/membersession.h"
 #include "app/registrationscript.h"
-#include "app/session.h"
 #include "resource.h"
 
 CConsoleModule g_module;
@@ -76,9 +76,9 @@ bool CConsoleModule::StartSessionThread()
     return static_cast<bool>(m_hSessionThread);
 }
 
-void CConsoleModule::EndWithSession()
+void CConsoleModule::EndWithLogon()
 {
-    m_bEndingWithSession = true;
+    m_bEndingWithLogon = true;
     ::PostThreadMessageW(m_dwMainThreadId, WM_QUIT, 0, 0);
 }
 
@@ -87,10 +87,10 @@ void CConsoleModule::EndWithSession()
 // here rather than through the normal return: the watcher thread still waits
 // on its event, which the module's cleanup would close under it, and a
 // session thread that has not finished within the grace period would
-// otherwise keep the program alive past the end of the session.
-void CConsoleModule::EndProcessWithSession()
+// otherwise keep the program alive past the end of the logon session.
+void CConsoleModule::EndProcessAtLogonEnd()
 {
-    ::WaitForSingleObject(m_hSessionThread.Get(), kSessionEndGraceMs);
+    ::WaitForSingleObject(m_hSessionThread.Get(), kLogonEndGraceMs);
     ::ExitProcess(0);
 }
 
@@ -121,11 +121,11 @@ DWORD WINAPI CConsoleModule::RunSessionThread(LPVOID pModule)
         pThis->Lock();
         RunSession();
     }
-    pThis->SignalSessionEnd();
+    pThis->SignalMemberSessionEnd();
     return 0;
 }
 
-void CConsoleModule::SignalSessionEnd()
+void CConsoleModule::SignalMemberSessionEnd()
 {
     ::InterlockedDecrement(&m_nLockCount);
     m_bActivity = true;

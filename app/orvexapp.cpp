@@ -3,7 +3,7 @@
 
 #include "app/commandline.h"
 #include "app/consolemodule.h"
-#include "ui/system/sessionend.h"
+#include "ui/system/logonend.h"
 
 namespace {
 
@@ -11,7 +11,7 @@ constexpr int kStartFailedExitCode = 1;
 constexpr DWORD kFinalPauseMs = 1000;
 
 // On the session thread, once Windows ends the logon session.
-void EndWithSession() { g_module.EndWithSession(); }
+void EndWithLogon() { g_module.EndWithLogon(); }
 
 // Runs until the shutdown watcher posts WM_QUIT; the program opens no window
 // on this thread.
@@ -32,13 +32,13 @@ int Run()
     }
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_USEREX_CLASSES};
     ::InitCommonControlsEx(&icc);
-    SetSessionEndHandler(EndWithSession);
+    SetLogonEndHandler(EndWithLogon);
     if (!g_module.StartSessionThread()) {
         return kStartFailedExitCode;
     }
     RunMessageLoop();
-    if (g_module.IsEndingWithSession()) {
-        g_module.EndProcessWithSession();
+    if (g_module.IsEndingWithLogon()) {
+        g_module.EndProcessAtLogonEnd();
     }
     ::Sleep(kFinalPauseMs);
     return 0;

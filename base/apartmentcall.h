@@ -6,7 +6,7 @@
 // apartment, which the shell and the common dialogs expect (they may fail on
 // a thread of the multithreaded apartment), and waits for it while answering
 // the system: the shell may send to every top-level window, and a thread that
-// did not answer would deadlock it. The wait outlasts an end of session, so
+// did not answer would deadlock it. The wait outlasts a logon end, so
 // the call may use the caller's objects. False when the thread could not be
 // started; the call has then not run.
 bool RunInSingleThreadedApartment(void (*pfnCall)(void* pContext), void* pContext);

@@ -5,11 +5,11 @@
 namespace {
 
 // A command, close or system command sent from another thread (a screen
-// reader's invoke, another program) while an exchange waits would run inside
-// the exchange: it is posted again, to be acted on after it, like the
-// member's own input. Messages the dialog's own controls send are not from
+// reader's invoke, another program) while the thread waits (for an exchange,
+// say) would run inside the wait: it is posted again, to be acted on after
+// it, like the member's own input. Messages the dialog's own controls send are not from
 // another thread, and WM_QUERYENDSESSION is answered as usual.
-bool DeferUntilAfterTheExchange(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+bool DeferUntilTheWaitEnds(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
     if ((uMsg != WM_COMMAND && uMsg != WM_CLOSE && uMsg != WM_SYSCOMMAND) || !IsAnsweringMessages() ||
         !::InSendMessage()) {
@@ -75,7 +75,7 @@ void CDialogBase::DestroyWindow() noexcept
 
 INT_PTR CALLBACK CDialogBase::DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
-    if (DeferUntilAfterTheExchange(hWnd, uMsg, wParam, lParam)) {
+    if (DeferUntilTheWaitEnds(hWnd, uMsg, wParam, lParam)) {
         return TRUE;
     }
     CDialogBase* pThis;

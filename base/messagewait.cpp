@@ -3,7 +3,7 @@
 namespace {
 
 thread_local int t_nAnsweringDepth = 0;
-thread_local bool t_bSessionEnding = false;
+thread_local bool t_bLogonEnding = false;
 
 // Windows calls a window hung when its thread has not looked at its queue for
 // 5 s; the wait looks far more often than that.
@@ -38,14 +38,14 @@ void AnswerSystem()
 
 }  // namespace
 
-WaitEnd WaitAnsweringMessages(HANDLE hObject, DWORD dwTimeoutMs, bool bEndsWithSession)
+WaitEnd WaitAnsweringMessages(HANDLE hObject, DWORD dwTimeoutMs, bool bEndsWithLogon)
 {
     CAnsweringScope scope;
     const ULONGLONG ullStart = ::GetTickCount64();
     for (;;) {
         AnswerSystem();
-        if (bEndsWithSession && t_bSessionEnding) {
-            return WaitEnd::SessionEnding;
+        if (bEndsWithLogon && t_bLogonEnding) {
+            return WaitEnd::LogonEnding;
         }
         DWORD dwSliceMs = kLongestSliceMs;
         if (dwTimeoutMs != INFINITE) {
@@ -68,6 +68,6 @@ WaitEnd WaitAnsweringMessages(HANDLE hObject, DWORD dwTimeoutMs, bool bEndsWithS
 
 bool IsAnsweringMessages() { return t_nAnsweringDepth > 0; }
 
-void MarkSessionEnding() { t_bSessionEnding = true; }
+void MarkLogonEnding() { t_bLogonEnding = true; }
 
-bool IsSessionEnding() { return t_bSessionEnding; }
+bool IsLogonEnding() { return t_bLogonEnding; }

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include "base/handles.h"
+
 // The WinINet calls the transport makes, behind one narrow interface so that
 // tests can stand in for the network. The product always uses the real calls.
 class CInternetApi {
@@ -13,7 +15,7 @@ public:
     virtual BOOL InternetAutodial(DWORD dwFlags, HWND hwndParent);
     virtual HINTERNET InternetOpenA(LPCSTR pszAgent, DWORD dwAccessType, LPCSTR pszProxy, LPCSTR pszProxyBypass,
                                     DWORD dwFlags);
-    virtual HINTERNET InternetConnectA(HINTERNET hSession, LPCSTR pszServerName, INTERNET_PORT nServerPort,
+    virtual HINTERNET InternetConnectA(HINTERNET hInternetSession, LPCSTR pszServerName, INTERNET_PORT nServerPort,
                                        LPCSTR pszUserName, LPCSTR pszPassword, DWORD dwService, DWORD dwFlags,
                                        DWORD_PTR dwContext);
     virtual HINTERNET HttpOpenRequestA(HINTERNET hConnect, LPCSTR pszVerb, LPCSTR pszObjectName, LPCSTR pszVersion,
@@ -53,3 +55,14 @@ public:
 private:
     CInternetApi* m_pPrevious;
 };
+
+// Closed through the installed CInternetApi, so a test's stand-in handles
+// never reach the real library.
+struct InternetHandleTraits {
+    using Type = HINTERNET;
+    static Type None() noexcept { return nullptr; }
+    static void Close(Type h) noexcept { InternetApi().InternetCloseHandle(h); }
+};
+
+// Owns an internet session, connection or request handle.
+using CInternetHandle = CHandleOwner<InternetHandleTraits>;

@@ -1,21 +1,16 @@
 #include "net/transport.h"
 
-#include <cstring>
-#include <optional>
 #include <string>
 
-#include "net/answertext.h"
-#include "net/asyncrequest.h"
 #include "net/exchangebounds.h"
 #include "net/servicehost.h"
+#include "net/servicerequest.h"
 
 namespace {
 
 constexpr char kUserAgent[] = "QuillbayConsole";
 constexpr char kCommandPath[] = "/scripts/orvexconsole/command.php";
 constexpr char kContentTypeHeader[] = "Content-Type: application/x-www-form-urlencoded";
-// Larger announced lengths are not taken on trust: the block then grows as the answer arrives.
-constexpr unsigned long long kMaxReservation = 256ull * 1024 * 1024;
 
 bool DialUp(CInternetApi& api, bool bAllowDial, bool bUnattended)
 {
@@ -36,7 +31,7 @@ bool IsOnline(CInternetApi& api)
 }
 
 // A service that holds the line would otherwise keep a library thread for as
-// long as it likes. Set on the session, the timeouts reach every request on
+// long as it likes. Set on the internet session, the timeouts reach every request on
 // Windows; Wine hands only the connect timeout down, so the request gets them too.
 void BoundEveryWait(CInternetApi& api, HINTERNET hInternet)
 {
@@ -66,64 +61,10 @@ DWORD AnswerStatus(CInternetApi& api, HINTERNET hRequest)
     return dwStatus;
 }
 
-// The body length the answer announced, when it announced one that reads as a number.
-std::optional<unsigned long long> AnnouncedLength(CInternetApi& api, HINTERNET hRequest)
-{
-    char szLength[24] = {};
-    DWORD cbLength = sizeof(szLength) - 1;
-    if (!api.HttpQueryInfoA(hRequest, HTTP_QUERY_CONTENT_LENGTH, szLength, &cbLength, nullptr) || cbLength == 0 ||
-        cbLength > 19) {
-        return std::nullopt;
-    }
-    unsigned long long cb = 0;
-    for (DWORD i = 0; i < cbLength; ++i) {
-        if (szLength[i] < '0' || szLength[i] > '9') {
-            return std::nullopt;
-        }
-        cb = cb * 10 + static_cast<unsigned long long>(szLength[i] - '0');
-    }
-    return cb;
-}
-
-// Reads until the library reports the end. A failed query or read, or the
-// deadline, fails the answer: what arrived may be a part. So does a body
-// shorter than it announced, which the library ends like a whole one. A NUL
-// byte ends the text of its chunk; later chunks are appended after it.
-bool ReadAnswer(CAsyncRequest& request, CAnswerText& text)
-{
-    // Where the announced block cannot be had at once, it grows as the bytes come.
-    std::optional<unsigned long long> cbAnnounced = AnnouncedLength(InternetApi(), request.Handle());
-    if (cbAnnounced && *cbAnnounced <= kMaxReservation) {
-        text.Reserve(static_cast<size_t>(*cbAnnounced));
-    }
-    unsigned long long cbReceived = 0;
-    for (;;) {
-        DWORD dwBytesAvailable = 0;
-        DWORD dwBytesRead = 0;
-        if (!request.QueryDataAvailable(dwBytesAvailable) ||
-            !request.Read(dwBytesAvailable < CExchangeContext::kChunkSize ? dwBytesAvailable
-                                                                            : CExchangeContext::kChunkSize,
-                          dwBytesRead)) {
-            return false;
-        }
-        if (dwBytesRead == 0) {
-            break;
-        }
-        cbReceived += dwBytesRead;
-        const char* cPartResult = request.Data();
-        const void* pNul = std::memchr(cPartResult, '\0', dwBytesRead);
-        size_t cbText = pNul ? static_cast<size_t>(static_cast<const char*>(pNul) - cPartResult) : dwBytesRead;
-        if (!text.Append(cPartResult, cbText)) {
-            return false;
-        }
-    }
-    return !cbAnnounced || cbReceived >= *cbAnnounced;
-}
-
 // Sends the request and reads the whole answer. Redirects are not followed
 // (the body holds the member's credentials and a redirect may name another
 // host), so a redirect is no answer, though the service had the request.
-CommandResponse Exchange(CAsyncRequest& request, ExchangeReport& report)
+CommandResponse SendAndReadAnswer(CServiceRequest& request, ExchangeReport& report)
 {
     if (!request.Send(kContentTypeHeader, sizeof(kContentTypeHeader) - 1)) {
         report.end = request.MayHaveLeft() ? ExchangeEnd::NoAnswer : ExchangeEnd::Failed;
@@ -134,13 +75,13 @@ CommandResponse Exchange(CAsyncRequest& request, ExchangeReport& report)
     if (dwStatus == 0 || (dwStatus >= 300 && dwStatus < 400)) {
         return {};
     }
-    CAnswerText text;
-    if (!ReadAnswer(request, text)) {
+    CommandResponse response;
+    if (!request.ReadAnswer(response)) {
         return {};
     }
     report.end = ExchangeEnd::Answered;
     report.dwStatus = dwStatus;
-    return text.Release();
+    return response;
 }
 
 }  // namespace
@@ -152,71 +93,71 @@ CInternetHandle OpenInternetSession(bool bAllowDial, bool bUnattended, CBstr& bs
         bstrErrorMessage = CBstr(L"Quillbay could not connect to the internet.");
         return {};
     }
-    CInternetHandle hSession(
+    CInternetHandle hInternetSession(
         api.InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, INTERNET_FLAG_ASYNC));
-    if (!hSession) {
-        hSession.Reset(api.InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, INTERNET_FLAG_ASYNC));
+    if (!hInternetSession) {
+        hInternetSession.Reset(api.InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, INTERNET_FLAG_ASYNC));
     }
-    // Without its callback an asynchronous session would never report a completion.
-    if (hSession && api.InternetSetStatusCallbackA(hSession.Get(), CExchangeContext::OnStatus) ==
+    // Without its callback an asynchronous internet session would never report a completion.
+    if (hInternetSession && api.InternetSetStatusCallbackA(hInternetSession.Get(), CServiceRequest::OnStatus) ==
                         INTERNET_INVALID_STATUS_CALLBACK) {
-        hSession.Reset();
+        hInternetSession.Reset();
     }
-    if (!hSession) {
+    if (!hInternetSession) {
         bstrErrorMessage = CBstr(L"Quillbay Could not connect to the internet (session NULL).");
-        return hSession;
+        return hInternetSession;
     }
-    BoundEveryWait(api, hSession.Get());
-    return hSession;
+    BoundEveryWait(api, hInternetSession.Get());
+    return hInternetSession;
 }
 
-CommandResponse SendCommand(HINTERNET hSession, FormFields& request, ExchangeReport& report)
+CommandResponse SendCommand(HINTERNET hInternetSession, FormFields& request, ExchangeReport& report)
 {
     CBstr bstrBody;
     request.BuildRequest(bstrBody);
     std::string body = bstrBody.ToAnsi();
-    CommandResponse response = PostCommand(hSession, body.c_str(), report);
+    CommandResponse response = PostCommand(hInternetSession, body.c_str(), report);
     ::SecureZeroMemory(&body[0], body.size());
     return response;
 }
 
-CommandResponse PostCommand(HINTERNET hSession, const char* pszBody, ExchangeReport& report)
+CommandResponse PostCommand(HINTERNET hInternetSession, const char* pszBody, ExchangeReport& report)
 {
     report = {};
-    if (!hSession || CExchangeContext::Alive() >= kMaxRequestsHeldByTheLibrary) {
+    if (!hInternetSession || CServiceRequest::ContextsAlive() >= kMaxRequestsHeldByTheLibrary) {
         return {};
     }
     CInternetApi& api = InternetApi();
     const ULONGLONG ullDeadline = api.TickCount() + CExchangeBounds::AnswerDeadlineMs();
-    CInternetHandle hConnect(api.InternetConnectA(hSession, kServiceHost, INTERNET_DEFAULT_HTTPS_PORT, nullptr,
+    CInternetHandle hConnect(api.InternetConnectA(hInternetSession, kServiceHost, INTERNET_DEFAULT_HTTPS_PORT, nullptr,
                                                   nullptr, INTERNET_SERVICE_HTTP, 0,
-                                                  CExchangeContext::kConnectionContext));
+                                                  CServiceRequest::kConnectionContext));
     if (!hConnect) {
         return {};
     }
     // TLS with the library's full certificate checks. Never add a flag that
     // ignores certificate errors (INTERNET_FLAG_IGNORE_CERT_*, SECURITY_FLAG_IGNORE_*).
-    CAsyncRequest request(ullDeadline);
+    CServiceRequest request(ullDeadline);
     if (!request.Open(hConnect.Get(), kCommandPath, INTERNET_FLAG_SECURE | INTERNET_FLAG_NO_AUTO_REDIRECT,
                       pszBody ? pszBody : "")) {
         return {};
     }
     BoundEveryWait(api, request.Handle());
-    return Exchange(request, report);
+    return SendAndReadAnswer(request, report);
 }
 
-CommandResponse SendCommand(HINTERNET hSession, FormFields& request, bool& bOk)
+CommandResponse SendCommand(HINTERNET hInternetSession, FormFields& request, bool& bOk)
 {
     ExchangeReport report;
-    CommandResponse response = SendCommand(hSession, request, report);
+    CommandResponse response = SendCommand(hInternetSession, request, report);
     bOk = report.end == ExchangeEnd::Answered;
     return response;
 }
 
-CommandResponse PostCommand(HINTERNET hSession, const char* pszBody, bool& bOk)
+CommandResponse PostCommand(HINTERNET hInternetSession, const char* pszBody, bool& bOk)
 {
     ExchangeReport report;
-    CommandResponse response = PostCommand(hSession, pszBody, report);
+    CommandResponse response = PostCommand(hInternetSession, pszBody, report);
     bOk = report.end == ExchangeEnd::Answered;
     return response;
 }

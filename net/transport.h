@@ -3,7 +3,7 @@
 #include "base/bstr.h"
 #include "net/commandresponse.h"
 #include "net/formfields.h"
-#include "net/internethandle.h"
+#include "net/internetapi.h"
 
 // How one exchange ended.
 enum class ExchangeEnd {
@@ -24,17 +24,17 @@ struct ExchangeReport {
 // adding more.
 inline constexpr LONG kMaxRequestsHeldByTheLibrary = 4;
 
-// Makes sure the machine is online (dialling if allowed) and opens a session
-// in the library's asynchronous mode. Null on failure, with the reason in
-// bstrErrorMessage.
+// Makes sure the machine is online (dialling if allowed) and opens an
+// internet session in the library's asynchronous mode. Null on failure, with
+// the reason in bstrErrorMessage.
 CInternetHandle OpenInternetSession(bool bAllowDial, bool bUnattended, CBstr& bstrErrorMessage);
 
 // Posts the request's body to the service's command script and reads the
 // whole answer, all within the answer deadline. The text is null unless the
 // exchange was answered, and then only when the answer was empty.
-CommandResponse SendCommand(HINTERNET hSession, FormFields& request, ExchangeReport& report);
-CommandResponse PostCommand(HINTERNET hSession, const char* pszBody, ExchangeReport& report);
+CommandResponse SendCommand(HINTERNET hInternetSession, FormFields& request, ExchangeReport& report);
+CommandResponse PostCommand(HINTERNET hInternetSession, const char* pszBody, ExchangeReport& report);
 
 // As above; bOk tells whether the exchange was answered.
-CommandResponse SendCommand(HINTERNET hSession, FormFields& request, bool& bOk);
-CommandResponse PostCommand(HINTERNET hSession, const char* pszBody, bool& bOk);
+CommandResponse SendCommand(HINTERNET hInternetSession, FormFields& request, bool& bOk);
+CommandResponse PostCommand(HINTERNET hInternetSession, const char* pszBody, bool& bOk);

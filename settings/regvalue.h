@@ -1,7 +1,7 @@
 #pragma once
 
-#include "settings/regvaluebase.h"
 #include "base/bstr.h"
+#include "settings/regvaluebase.h"
 
 // The program's one settings key under HKEY_CURRENT_USER: the console's
 // placement and the bounds of an exchange with the service.

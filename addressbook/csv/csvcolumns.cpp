@@ -1,7 +1,7 @@
 #include "addressbook/csv/csvcolumns.h"
 
-#include "addressbook/text/asciitext.h"
 #include "addressbook/csv/formulaguard.h"
+#include "addressbook/text/asciitext.h"
 
 namespace {
 

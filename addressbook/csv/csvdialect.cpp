@@ -1,8 +1,8 @@
 #include "addressbook/csv/csvdialect.h"
 
-#include "addressbook/text/asciitext.h"
 #include "addressbook/csv/csvcolumns.h"
 #include "addressbook/csv/csvreader.h"
+#include "addressbook/text/asciitext.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include "base/messagewait.h"
 #include "net/servicehost.h"
 #include "resource.h"
+#include "ui/dialogs/smallicon.h"
 #include "ui/system/browserlaunch.h"
-#include "ui/dialogs/logindlg.h"
-#include "ui/system/sessionend.h"
+#include "ui/system/logonend.h"
 
 namespace {
 
@@ -75,10 +75,10 @@ INT_PTR CMainDlg::OnLogout(WPARAM, LPARAM)
     return TRUE;
 }
 
-// The Restart Manager may still close the console after the session ended.
+// The Restart Manager may still close the console after the logon session ended.
 INT_PTR CMainDlg::OnExit(WPARAM, LPARAM)
 {
-    if (IsSessionEnding()) {
+    if (IsLogonEnding()) {
         EndDialog(kEndExit);
         return TRUE;
     }
@@ -100,17 +100,17 @@ INT_PTR CMainDlg::OnQueryEndSession(WPARAM, LPARAM)
 // placement is stored here, once, and every window closes without asking "Exit?".
 INT_PTR CMainDlg::OnEndSession(WPARAM wParam, LPARAM)
 {
-    if (wParam && !m_bSessionEnded) {
+    if (wParam && !m_bLogonEnded) {
         SaveLayout();
-        m_bSessionEnded = true;
-        EndSessionOfThisThread();
+        m_bLogonEnded = true;
+        CarryOutLogonEnd();
     }
     return TRUE;
 }
 
 INT_PTR CMainDlg::OnDestroy(WPARAM, LPARAM)
 {
-    if (!m_bSessionEnded) {
+    if (!m_bLogonEnded) {
         SaveLayout();
     }
     ClearContacts();

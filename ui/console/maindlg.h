@@ -90,7 +90,7 @@ private:
     bool m_bLoginFailed = false;
     bool m_bLogout = false;
     bool m_bUpdateRequired = false;
-    bool m_bSessionEnded = false;
+    bool m_bLogonEnded = false;
     CBstr m_bstrCredits;
     // The texts of every record below and of the records being gathered.
     CWideTextPool m_contactText;

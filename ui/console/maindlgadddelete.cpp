@@ -1,9 +1,10 @@
 #include "ui/console/maindlg.h"
 
 #include "resource.h"
-#include "ui/exchange/exchangeui.h"
 #include "ui/dialogs/newcontactdlg.h"
-#include "ui/exchange/serviceexchange.h"
+#include "ui/exchange/exchangeframe.h"
+#include "ui/exchange/exchangeprogress.h"
+#include "ui/exchange/exchangetexts.h"
 
 // The commands that change the contact list: Add New and Delete.
 INT_PTR CMainDlg::OnAddNew(WPARAM, LPARAM)
@@ -57,7 +58,7 @@ bool CMainDlg::DeleteContacts(const CBstr& bstrDeleteList)
 // Whether the details are to be reloaded afterwards.
 bool CMainDlg::RequestDeletion(CInternetAccessProgress& dlgProgress, const CBstr& bstrDeleteList)
 {
-    CServiceExchange exchange(m_hWnd, &dlgProgress);
+    CExchangeFrame exchange(m_hWnd, &dlgProgress);
     if (!exchange.Open()) {
         return true;
     }

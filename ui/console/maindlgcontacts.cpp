@@ -3,9 +3,9 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
-#include "base/messagewait.h"
-#include "addressbook/writers/addressbookwriter.h"
 #include "addressbook/importplan.h"
+#include "addressbook/writers/addressbookwriter.h"
+#include "base/messagewait.h"
 #include "resource.h"
 #include "ui/contactsio/addressbookdialogs.h"
 #include "ui/contactsio/addressbookfile.h"
@@ -236,8 +236,8 @@ void CMainDlg::ImportFile(LPCWSTR pszPath)
     const ImportPlan& plan = question.Plan();
     CImportDlg import(m_bstrUserName, m_bstrPassword, plan.toAdd);
     import.DoModal(m_hWnd);
-    // Windows is ending the session: no box, no reload.
-    if (IsSessionEnding()) {
+    // Windows is ending the logon session: no box, no reload.
+    if (IsLogonEnding()) {
         return;
     }
     const ImportOutcome& outcome = import.Outcome();

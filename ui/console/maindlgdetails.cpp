@@ -5,8 +5,9 @@
 #include <string>
 
 #include "resource.h"
-#include "ui/exchange/exchangeui.h"
-#include "ui/exchange/serviceexchange.h"
+#include "ui/exchange/exchangeframe.h"
+#include "ui/exchange/exchangeprogress.h"
+#include "ui/exchange/exchangetexts.h"
 #include "xml/xmlstream.h"
 
 // The details load: one exchange, its answer parsed into the contact records
@@ -50,7 +51,7 @@ void CMainDlg::UpdateCredits()
 
 bool CMainDlg::LoadDetails()
 {
-    // A failed load ends the console only once its exchange is over: session
+    // A failed load ends the console only once its exchange is over: internet session
     // closed, progress window closed, cursor restored.
     if (!FetchDetails()) {
         EndDialog(kEndFailedLoad);
@@ -65,7 +66,7 @@ bool CMainDlg::FetchDetails()
     CExchangeProgress progress(nullptr);
     ClearContacts();
 
-    CServiceExchange exchange(m_hWnd, &progress.Window());
+    CExchangeFrame exchange(m_hWnd, &progress.Window());
     if (!exchange.Open()) {
         return false;
     }

@@ -1,8 +1,8 @@
 #include "ui/console/maindlg.h"
 
 #include "resource.h"
+#include "ui/dialogs/smallicon.h"
 #include "ui/layout/dpi.h"
-#include "ui/dialogs/logindlg.h"
 #include "ui/layout/windowplacement.h"
 
 // How the console's controls follow its size and its display's scale, its

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "resource.h"
-#include "ui/exchange/sendabletext.h"
 #include "ui/dialogs/sendsummarydlg.h"
+#include "ui/exchange/sendabletext.h"
 
 // The message composer and Send Now...
 namespace {

@@ -3,11 +3,11 @@
 #include <optional>
 #include <vector>
 
+#include "addressbook/importplan.h"
 #include "base/bstr.h"
 #include "base/dialogbase.h"
-#include "addressbook/importplan.h"
 #include "ui/contactsio/importoutcome.h"
-#include "ui/exchange/serviceexchange.h"
+#include "ui/exchange/exchangeframe.h"
 
 // The import itself, in a small modal window of its own: one ADDCONTACT a
 // contact in file order, the status line and the bar between them. Each next
@@ -40,7 +40,7 @@ private:
     const std::vector<ImportCandidate>& m_contacts;
     size_t m_nNext = 0;
     ImportOutcome m_outcome;
-    // One session for the whole import, opened with the first contact.
-    std::optional<CServiceExchange> m_exchange;
+    // One internet session for the whole import, opened with the first contact.
+    std::optional<CExchangeFrame> m_exchange;
     bool m_bOpened = false;
 };

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/exchange/exchangeui.h"
+#include "ui/exchange/exchangetexts.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "ui/contactsio/importquestiondlg.h"
 
 #include "resource.h"
-#include "ui/dialogs/logindlg.h"
+#include "ui/dialogs/smallicon.h"
 
 namespace {
 

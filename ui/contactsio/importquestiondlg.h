@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "base/dialogbase.h"
 #include "addressbook/importplan.h"
+#include "base/dialogbase.h"
 
 // Asks, before anything is sent, whether to add the contacts the file gives,
 // with how many will be added and how many skipped, and the country calling

@@ -4,12 +4,11 @@
 
 #include "net/servicehost.h"
 #include "resource.h"
-#include "ui/system/browserlaunch.h"
-#include "ui/layout/dpi.h"
+#include "ui/dialogs/smallicon.h"
 #include "ui/exchange/sendabletext.h"
-#include "ui/system/sessionend.h"
-
-CIconHandle g_hSmallIcon;
+#include "ui/layout/dpi.h"
+#include "ui/system/browserlaunch.h"
+#include "ui/system/logonend.h"
 
 namespace {
 
@@ -86,12 +85,12 @@ INT_PTR CLoginDlg::OnQueryEndSession(WPARAM, LPARAM)
     return TRUE;
 }
 
-// A logoff, a shutdown or the Restart Manager: the session ends as after Cancel.
+// A logoff, a shutdown or the Restart Manager: the member's session ends as after Cancel.
 INT_PTR CLoginDlg::OnEndSession(WPARAM wParam, LPARAM)
 {
     if (wParam) {
         m_bCancelled = true;
-        EndSessionOfThisThread();
+        CarryOutLogonEnd();
     }
     return TRUE;
 }

@@ -4,10 +4,6 @@
 #include "base/dialogbase.h"
 #include "base/handles.h"
 
-// The application's small icon, loaded by the sign-in dialog each time it
-// opens and used by every other dialog while it is set.
-extern CIconHandle g_hSmallIcon;
-
 class CLoginDlg : public CDialogImpl<CLoginDlg> {
 public:
     CLoginDlg();

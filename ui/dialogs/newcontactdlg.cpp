@@ -2,11 +2,12 @@
 
 #include "base/handles.h"
 #include "resource.h"
-#include "ui/exchange/exchangeui.h"
 #include "ui/dialogs/internetaccessprogress.h"
-#include "ui/dialogs/logindlg.h"
+#include "ui/dialogs/smallicon.h"
+#include "ui/exchange/exchangeframe.h"
+#include "ui/exchange/exchangeprogress.h"
+#include "ui/exchange/exchangetexts.h"
 #include "ui/exchange/sendabletext.h"
-#include "ui/exchange/serviceexchange.h"
 
 namespace {
 
@@ -84,7 +85,7 @@ bool CNewContactDlg::Validate()
 bool CNewContactDlg::AddContact()
 {
     CExchangeProgress progress(m_hWnd);
-    CServiceExchange exchange(m_hWnd, &progress.Window());
+    CExchangeFrame exchange(m_hWnd, &progress.Window());
     if (!exchange.Open()) {
         return false;
     }

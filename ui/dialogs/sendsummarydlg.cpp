@@ -3,9 +3,9 @@
 #include <string>
 
 #include "resource.h"
-#include "ui/exchange/exchangeui.h"
-#include "ui/dialogs/logindlg.h"
-#include "ui/exchange/serviceexchange.h"
+#include "ui/dialogs/smallicon.h"
+#include "ui/exchange/exchangeframe.h"
+#include "ui/exchange/exchangetexts.h"
 
 CSendSummaryDlg::CSendSummaryDlg() : CDialogImpl<CSendSummaryDlg>(IDD_SENDSUMMARY) {}
 
@@ -87,7 +87,7 @@ INT_PTR CSendSummaryDlg::OnSendNow(WPARAM wParam, LPARAM)
 {
     m_bClose = false;
     ShowButtons(false);
-    CServiceExchange exchange(m_hWnd, nullptr);
+    CExchangeFrame exchange(m_hWnd, nullptr);
     exchange.TellUnknownOutcome();
     if (!exchange.Open()) {
         ShowButtons(true);

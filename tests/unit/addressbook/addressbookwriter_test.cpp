@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "addressbook/addressbookreader.h"
+#include "addressbook/importplan.h"
 #include "addressbook/writers/addressbookwriter.h"
 #include "contactstesttext.h"
-#include "addressbook/importplan.h"
 #include "memorybytesource.h"
 
 namespace {

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "contactstesttext.h"
 #include "addressbook/importplan.h"
 #include "addressbook/numbers/phonenumber.h"
+#include "contactstesttext.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "net/exchangecontext.h"
 #include "net/internetapi.h"
+#include "net/servicerequest.h"
 #include "net/transport.h"
 #include "processcounts.h"
 
@@ -266,9 +266,9 @@ TEST_P(AsyncExchangeTableTest, EachStallEndsAtTheDeadlineWithOneCloseAndNoCallAf
         EXPECT_EQ(library.m_nRequestCloses, 1);
         // What the library may still write into stays until it lets go of the request.
         bool bHeld = GetParam() == Mode::WineLike && c.onClose == OnClose::HoldOn;
-        EXPECT_EQ(CExchangeContext::Alive(), bHeld ? 1 : 0);
+        EXPECT_EQ(CServiceRequest::ContextsAlive(), bHeld ? 1 : 0);
         library.LetGo();
-        EXPECT_EQ(CExchangeContext::Alive(), 0);
+        EXPECT_EQ(CServiceRequest::ContextsAlive(), 0);
         EXPECT_EQ(library.m_nCallsAfterClose, 0);
     }
 }
@@ -286,7 +286,7 @@ TEST(AsyncExchangeTest, FiftyStalledExchangesLeaveThreadAndHandleCountsFlat)
     const ProcessCounts after = CountsOfProcess(::GetCurrentProcessId());
     EXPECT_EQ(after.threads, before.threads);
     EXPECT_EQ(after.handles, before.handles);
-    EXPECT_EQ(CExchangeContext::Alive(), 0);
+    EXPECT_EQ(CServiceRequest::ContextsAlive(), 0);
 }
 
 // A library that never lets go of closed requests (Wine's, while the service
@@ -299,11 +299,11 @@ TEST(AsyncExchangeTest, RequestsTheLibraryHoldsOnToAreBounded)
         EXPECT_EQ(Exchange(*libraries.back()).end, ExchangeEnd::Failed);
         EXPECT_EQ(libraries.back()->m_nSends, i < kMaxRequestsHeldByTheLibrary ? 1 : 0) << i;
     }
-    EXPECT_EQ(CExchangeContext::Alive(), kMaxRequestsHeldByTheLibrary);
+    EXPECT_EQ(CServiceRequest::ContextsAlive(), kMaxRequestsHeldByTheLibrary);
     for (auto& pLibrary : libraries) {
         pLibrary->LetGo();
     }
-    EXPECT_EQ(CExchangeContext::Alive(), 0);
+    EXPECT_EQ(CServiceRequest::ContextsAlive(), 0);
     CAsyncLibrary library(Mode::Documented, Stall::None, OnClose::Cancel);
     EXPECT_EQ(Exchange(library).end, ExchangeEnd::Answered) << "exchanges work again";
 }

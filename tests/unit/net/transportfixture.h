@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "net/exchangecontext.h"
 #include "net/internetapi.h"
+#include "net/servicerequest.h"
 #include "net/transport.h"
 
 namespace transporttest {
@@ -80,11 +80,11 @@ protected:
         ON_CALL(m_api, InternetCloseHandle).WillByDefault([this](HINTERNET hInternet) {
             if (hInternet == kRequest && m_dwConnectionContext) {
                 HINTERNET hClosing = kRequest;
-                CExchangeContext::OnStatus(kRequest, std::exchange(m_dwRequestContext, 0),
+                CServiceRequest::OnStatus(kRequest, std::exchange(m_dwRequestContext, 0),
                                            INTERNET_STATUS_HANDLE_CLOSING, &hClosing, sizeof(hClosing));
             }
             if (hInternet == kConnection) {
-                CExchangeContext::OnStatus(kConnection, std::exchange(m_dwConnectionContext, 0),
+                CServiceRequest::OnStatus(kConnection, std::exchange(m_dwConnectionContext, 0),
                                            INTERNET_STATUS_HANDLE_CLOSING, &hInternet, sizeof(hInternet));
             }
             return TRUE;
@@ -100,7 +100,7 @@ protected:
         EXPECT_CALL(m_api, HttpQueryInfoA).Times(::testing::AnyNumber());
         ServeAnswer({});
     }
-    ~TransportTest() override { EXPECT_EQ(CExchangeContext::Alive(), 0); }
+    ~TransportTest() override { EXPECT_EQ(CServiceRequest::ContextsAlive(), 0); }
 
     // Each chunk is announced by InternetQueryDataAvailable as it stands and
     // read in as many pieces as the reader asks for. After the last chunk the

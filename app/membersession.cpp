@@ -1,12 +1,12 @@
-#include "app/session.h"
+#include "app/membersession.h"
 
 #include <windows.h>
 
 #include "base/messagewait.h"
-#include "ui/exchange/exchangeui.h"
-#include "ui/dialogs/logindlg.h"
 #include "ui/console/maindlg.h"
-#include "ui/system/sessionend.h"
+#include "ui/dialogs/logindlg.h"
+#include "ui/exchange/exchangetexts.h"
+#include "ui/system/logonend.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ PassResult RunPass(bool bLoginFailed)
     dlgMain.DoModal(::GetActiveWindow());
 
     // An answer that came in as the session ended must not open another window.
-    if (IsSessionEnding()) {
+    if (IsLogonEnding()) {
         return PassResult::End;
     }
     if (dlgMain.IsLoginFailed()) {
@@ -52,7 +52,7 @@ PassResult RunPass(bool bLoginFailed)
 // keeps repeated log-outs from nesting without bound.
 void RunSession()
 {
-    CSessionEndWatch sessionEndWatch;
+    CLogonEndWatch logonEndWatch;
     PassResult result = RunPass(false);
     while (result != PassResult::End) {
         result = RunPass(result == PassResult::SignInAfterFailure);

@@ -1,12 +1,12 @@
-#include "ui/system/sessionend.h"
+#include "ui/system/logonend.h"
 
 #include "base/messagewait.h"
 
 namespace {
 
-void (*g_pfnSessionEndHandler)() = nullptr;
+void (*g_pfnLogonEndHandler)() = nullptr;
 
-constexpr wchar_t kWatchClass[] = L"QuillbaySessionEndWatch";
+constexpr wchar_t kWatchClass[] = L"QuillbayLogonEndWatch";
 
 // The dialog manager's class: the program's dialogs and every message box.
 // EndDialog only marks a dialog as ended, so a dialog whose handler is still
@@ -22,22 +22,22 @@ BOOL CALLBACK EndDialogWindow(HWND hWnd, LPARAM)
 
 }  // namespace
 
-void EndSessionOfThisThread()
+void CarryOutLogonEnd()
 {
-    if (IsSessionEnding()) {
+    if (IsLogonEnding()) {
         return;
     }
-    MarkSessionEnding();
+    MarkLogonEnding();
     ::EnumThreadWindows(::GetCurrentThreadId(), EndDialogWindow, 0);
-    if (g_pfnSessionEndHandler) {
-        g_pfnSessionEndHandler();
+    if (g_pfnLogonEndHandler) {
+        g_pfnLogonEndHandler();
     }
 }
 
-void SetSessionEndHandler(void (*pfnHandler)()) { g_pfnSessionEndHandler = pfnHandler; }
+void SetLogonEndHandler(void (*pfnHandler)()) { g_pfnLogonEndHandler = pfnHandler; }
 
-// Not a message-only window: those never hear of the end of the session.
-CSessionEndWatch::CSessionEndWatch()
+// Not a message-only window: those never hear of the end of the logon session.
+CLogonEndWatch::CLogonEndWatch()
 {
     WNDCLASSW wc = {};
     wc.lpfnWndProc = WindowProc;
@@ -48,17 +48,17 @@ CSessionEndWatch::CSessionEndWatch()
                                wc.hInstance, nullptr);
 }
 
-CSessionEndWatch::~CSessionEndWatch()
+CLogonEndWatch::~CLogonEndWatch()
 {
     if (m_hWnd) {
         ::DestroyWindow(m_hWnd);
     }
 }
 
-LRESULT CALLBACK CSessionEndWatch::WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK CLogonEndWatch::WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
     if (uMsg == WM_ENDSESSION && wParam) {
-        EndSessionOfThisThread();
+        CarryOutLogonEnd();
         return 0;
     }
     return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);

@@ -1,18 +1,10 @@
-#include "ui/exchange/exchangeui.h"
-
-#include "net/servicehost.h"
+#include "ui/exchange/exchangeprogress.h"
 
 namespace {
 
 constexpr WORD kExchangeSteps = 4;
 
 }  // namespace
-
-CBstr UpdateRequiredText()
-{
-    return CBstr(L"A Critical Update is required. Please visit ") + CBstr::FromAnsi(kServiceHost) +
-           L" to obtain the new version.";
-}
 
 CExchangeProgress::CExchangeProgress(HWND hWndOwner)
 {

@@ -9,21 +9,21 @@
 // and no exchange after it; every dialog and message box of the thread ends,
 // a question as answered No (message boxes ignore WM_CLOSE); then the
 // application's handler ends the program.
-void EndSessionOfThisThread();
+void CarryOutLogonEnd();
 
 // Called on the session thread, after the windows were told to end; set once
 // before the session thread starts.
-void SetSessionEndHandler(void (*pfnHandler)());
+void SetLogonEndHandler(void (*pfnHandler)());
 
-// A hidden top-level window for the life of the session, so that the end of
-// the session is carried out even when only a message box of the session
+// A hidden top-level window for the life of the member's session, so that
+// the logon end is carried out even when only a message box of the session
 // thread is open (a box answers WM_ENDSESSION without ending).
-class CSessionEndWatch {
+class CLogonEndWatch {
 public:
-    CSessionEndWatch();
-    ~CSessionEndWatch();
-    CSessionEndWatch(const CSessionEndWatch&) = delete;
-    CSessionEndWatch& operator=(const CSessionEndWatch&) = delete;
+    CLogonEndWatch();
+    ~CLogonEndWatch();
+    CLogonEndWatch(const CLogonEndWatch&) = delete;
+    CLogonEndWatch& operator=(const CLogonEndWatch&) = delete;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);

@@ -1,51 +1,51 @@
-#include "ui/exchange/serviceexchange.h"
+#include "ui/exchange/exchangeframe.h"
 
 #include "base/messagewait.h"
 #include "net/transport.h"
-#include "ui/exchange/exchangeui.h"
+#include "ui/exchange/exchangetexts.h"
 
-CServiceExchange::CServiceExchange(HWND hWndOwner, CInternetAccessProgress* pProgress)
+CExchangeFrame::CExchangeFrame(HWND hWndOwner, CInternetAccessProgress* pProgress)
     : m_hWndOwner(hWndOwner), m_pProgress(pProgress)
 {
 }
 
-void CServiceExchange::Step()
+void CExchangeFrame::Step()
 {
     if (m_pProgress) {
         m_pProgress->Step();
     }
 }
 
-// Once Windows ends the session nothing is asked and nothing more is sent.
-bool CServiceExchange::Open()
+// Once Windows ends the logon session nothing is asked and nothing more is sent.
+bool CExchangeFrame::Open()
 {
-    if (IsSessionEnding()) {
+    if (IsLogonEnding()) {
         return false;
     }
     // The reason is for diagnosis only; the member gets the box below.
     CBstr bstrErrorMessage;
-    m_hSession = OpenInternetSession(true, false, bstrErrorMessage);
+    m_hInternetSession = OpenInternetSession(true, false, bstrErrorMessage);
     Step();
-    if (!m_hSession) {
+    if (!m_hInternetSession) {
         ::MessageBoxW(m_hWndOwner, kNoInternetText, kNoInternetCaption, MB_OK);
         return false;
     }
     return true;
 }
 
-bool CServiceExchange::Send(ServiceCommand command, FormFields& info, LPCWSTR pszStatus, CommandResponse& response)
+bool CExchangeFrame::Send(ServiceCommand command, FormFields& info, LPCWSTR pszStatus, CommandResponse& response)
 {
     if (m_pProgress && pszStatus) {
         m_pProgress->SetStatusText(CBstr(pszStatus));
     }
     Step();
     ExchangeReport report;
-    response = SendCommand(m_hSession.Get(), info, report);
+    response = SendCommand(m_hInternetSession.Get(), info, report);
     if (report.end == ExchangeEnd::Answered && CountsAsAnswer(command, report.dwStatus, response.Text())) {
         return true;
     }
     response = CommandResponse();
-    if (IsSessionEnding()) {
+    if (IsLogonEnding()) {
         return false;
     }
     // A whole answer that does not count came from a service that had the request.

@@ -1,0 +1,3 @@
+#include "ui/dialogs/smallicon.h"
+
+CIconHandle g_hSmallIcon;
