@@ -29,11 +29,11 @@ HINTERNET CInternetApi::InternetOpenA(LPCSTR pszAgent, DWORD dwAccessType, LPCST
     return ::InternetOpenA(pszAgent, dwAccessType, pszProxy, pszProxyBypass, dwFlags);
 }
 
-HINTERNET CInternetApi::InternetConnectA(HINTERNET hInternetSession, LPCSTR pszServerName, INTERNET_PORT nServerPort,
+HINTERNET CInternetApi::InternetConnectA(HINTERNET hSession, LPCSTR pszServerName, INTERNET_PORT nServerPort,
                                          LPCSTR pszUserName, LPCSTR pszPassword, DWORD dwService, DWORD dwFlags,
                                          DWORD_PTR dwContext)
 {
-    return ::InternetConnectA(hInternetSession, pszServerName, nServerPort, pszUserName, pszPassword, dwService, dwFlags,
+    return ::InternetConnectA(hSession, pszServerName, nServerPort, pszUserName, pszPassword, dwService, dwFlags,
                               dwContext);
 }
 

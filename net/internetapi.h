@@ -15,7 +15,7 @@ public:
     virtual BOOL InternetAutodial(DWORD dwFlags, HWND hwndParent);
     virtual HINTERNET InternetOpenA(LPCSTR pszAgent, DWORD dwAccessType, LPCSTR pszProxy, LPCSTR pszProxyBypass,
                                     DWORD dwFlags);
-    virtual HINTERNET InternetConnectA(HINTERNET hInternetSession, LPCSTR pszServerName, INTERNET_PORT nServerPort,
+    virtual HINTERNET InternetConnectA(HINTERNET hSession, LPCSTR pszServerName, INTERNET_PORT nServerPort,
                                        LPCSTR pszUserName, LPCSTR pszPassword, DWORD dwService, DWORD dwFlags,
                                        DWORD_PTR dwContext);
     virtual HINTERNET HttpOpenRequestA(HINTERNET hConnect, LPCSTR pszVerb, LPCSTR pszObjectName, LPCSTR pszVersion,

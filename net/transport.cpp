@@ -96,11 +96,12 @@ CInternetHandle OpenInternetSession(bool bAllowDial, bool bUnattended, CBstr& bs
     CInternetHandle hInternetSession(
         api.InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, INTERNET_FLAG_ASYNC));
     if (!hInternetSession) {
-        hInternetSession.Reset(api.InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, INTERNET_FLAG_ASYNC));
+        hInternetSession.Reset(
+            api.InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, INTERNET_FLAG_ASYNC));
     }
     // Without its callback an asynchronous internet session would never report a completion.
     if (hInternetSession && api.InternetSetStatusCallbackA(hInternetSession.Get(), CServiceRequest::OnStatus) ==
-                        INTERNET_INVALID_STATUS_CALLBACK) {
+                                INTERNET_INVALID_STATUS_CALLBACK) {
         hInternetSession.Reset();
     }
     if (!hInternetSession) {
@@ -129,8 +130,8 @@ CommandResponse PostCommand(HINTERNET hInternetSession, const char* pszBody, Exc
     }
     CInternetApi& api = InternetApi();
     const ULONGLONG ullDeadline = api.TickCount() + CExchangeBounds::AnswerDeadlineMs();
-    CInternetHandle hConnect(api.InternetConnectA(hInternetSession, kServiceHost, INTERNET_DEFAULT_HTTPS_PORT, nullptr,
-                                                  nullptr, INTERNET_SERVICE_HTTP, 0,
+    CInternetHandle hConnect(api.InternetConnectA(hInternetSession, kServiceHost, INTERNET_DEFAULT_HTTPS_PORT,
+                                                  nullptr, nullptr, INTERNET_SERVICE_HTTP, 0,
                                                   CServiceRequest::kConnectionContext));
     if (!hConnect) {
         return {};

@@ -131,3 +131,16 @@ void CContactCollector::Commit()
     m_cchRows += m_bstrRow.Length() + 1;
     m_records.push_back(std::move(pRecord));
 }
+
+void CContactCollector::ReserveFor(const char* pszDocument, size_t cbDocument)
+{
+    size_t nRows = 0;
+    const char* pEnd = pszDocument + cbDocument;
+    for (const char* p = pszDocument; (p = static_cast<const char*>(std::memchr(p, '<', pEnd - p))) != nullptr;
+         ++p) {
+        if (pEnd - p >= 3 && p[1] == 'c' && p[2] == 'n') {
+            ++nRows;
+        }
+    }
+    m_records.reserve(nRows);
+}

@@ -23,7 +23,8 @@ public:
 
     // Forgets the records and the pending one; their texts stay in the pool.
     void Clear();
-    void Reserve(size_t nRows) { m_records.reserve(nRows); }
+    // Room for every record the document can give: a row for each "cn".
+    void ReserveFor(const char* pszDocument, size_t cbDocument);
     // Any node starts a new, empty pending record.
     void OnNode();
     // "id", "fn", "ln" and "cn" fill the pending record; other names, and

@@ -8,8 +8,10 @@
 #include "base/handles.h"
 #include "base/widetextpool.h"
 #include "net/commandcatalogue.h"
+#include "ui/console/consolelayout.h"
 #include "ui/console/contact.h"
 #include "ui/console/contactcollector.h"
+#include "ui/console/contactlistbox.h"
 #include "ui/console/contactlistkeys.h"
 #include "ui/dialogs/internetaccessprogress.h"
 #include "ui/layout/resizablegrip.h"
@@ -51,7 +53,7 @@ private:
     INT_PTR OnContactsSelChange(WPARAM wParam, LPARAM lParam);
     INT_PTR OnDelete(WPARAM wParam, LPARAM lParam);
     INT_PTR OnBuy(WPARAM wParam, LPARAM lParam);
-    // The list's keys and context menu, copy, import and export: maindlgcontacts.
+    // The list's keys and context menu, copy, import and export.
     INT_PTR OnContextMenu(WPARAM wParam, LPARAM lParam);
     INT_PTR OnSelectAll(WPARAM wParam, LPARAM lParam);
     INT_PTR OnCopy(WPARAM wParam, LPARAM lParam);
@@ -59,10 +61,6 @@ private:
     INT_PTR OnExport(WPARAM wParam, LPARAM lParam);
     INT_PTR OnDropFiles(WPARAM wParam, LPARAM lParam);
 
-    void InitLayout();
-    void SaveLayout();
-    SIZE MinimumSize() const;
-    void LimitMessage();
     bool LoadDetails();
     bool FetchDetails();
     void GatherContacts(const char* pszDocument);
@@ -75,16 +73,13 @@ private:
     void UpdateCredits();
     void UpdateCharsLeft();
     std::vector<CContact*> SelectedContacts() const;
-    LRESULT SendToList(UINT uMsg, WPARAM wParam, LPARAM lParam) const;
     void InitContactsCommands();
-    POINT MenuPointUnderSelection() const;
     void ImportFile(LPCWSTR pszPath);
-    void ExportContacts(const std::vector<CContact*>& contacts, const std::wstring& title);
 
     CResizableGrip m_grip;
+    CConsoleLayout m_layout;
+    CContactListBox m_list;  // list 208, from initialisation to destruction
     CContactListKeys m_listKeys;
-    CIconHandle m_scaledIcon;  // the small icon at a scale the console moved to
-    HWND m_hContacts = nullptr;  // list 208, from initialisation to destruction
     CBstr m_bstrUserName;
     CBstr m_bstrPassword;
     bool m_bLoginFailed = false;

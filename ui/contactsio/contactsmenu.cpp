@@ -30,3 +30,22 @@ int TrackContactsMenu(HWND hWndOwner, POINT ptScreen, bool bAnySelected)
     ::PostMessageW(hWndOwner, WM_NULL, 0, 0);
     return nCommand;
 }
+
+POINT ContactsMenuPointUnderSelection(HWND hList)
+{
+    RECT rcList = {};
+    ::GetClientRect(hList, &rcList);
+    POINT pt = {rcList.left, rcList.top};
+    const LRESULT nCaret = ::SendMessageW(hList, LB_GETCARETINDEX, 0, 0);
+    RECT rcRow = {};
+    if (nCaret != LB_ERR &&
+        ::SendMessageW(hList, LB_GETITEMRECT, static_cast<WPARAM>(nCaret), reinterpret_cast<LPARAM>(&rcRow)) !=
+            LB_ERR) {
+        RECT rcVisible = {};
+        if (::IntersectRect(&rcVisible, &rcRow, &rcList)) {
+            pt = {rcRow.left, rcRow.bottom};
+        }
+    }
+    ::ClientToScreen(hList, &pt);
+    return pt;
+}

@@ -11,3 +11,7 @@ CMenuHandle LoadContactsMenu(bool bAnySelected);
 // Shows the menu at the point (screen coordinates) and returns the chosen
 // command, 0 for none.
 int TrackContactsMenu(HWND hWndOwner, POINT ptScreen, bool bAnySelected);
+
+// Where a menu opened from the keyboard shows: under the list's focused row
+// when it is in view, else at the list's corner (screen coordinates).
+POINT ContactsMenuPointUnderSelection(HWND hList);

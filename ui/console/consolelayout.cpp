@@ -1,12 +1,10 @@
-#include "ui/console/maindlg.h"
+#include "ui/console/consolelayout.h"
 
 #include "resource.h"
 #include "ui/dialogs/smallicon.h"
 #include "ui/layout/dpi.h"
 #include "ui/layout/windowplacement.h"
 
-// How the console's controls follow its size and its display's scale, its
-// smallest size, and where that size is kept between runs.
 namespace {
 
 // At 96 dpi; at other scales in proportion.
@@ -66,70 +64,61 @@ void RegisterAnchors(CResizableGrip& grip, HWND hDlg)
 
 }  // namespace
 
-// Controls are registered at the template size, before the stored size
-// applies, so every later change is measured from the template.
-void CMainDlg::InitLayout()
+void CConsoleLayout::Init(HWND hDlg)
 {
-    KeepDialogLayoutOnDpiChange(m_hWnd);
-    m_grip.CreateGrip(m_hWnd);
+    m_hDlg = hDlg;
+    KeepDialogLayoutOnDpiChange(m_hDlg);
+    m_grip.CreateGrip(m_hDlg);
     m_grip.ShowGrip(true);
-    RegisterAnchors(m_grip, m_hWnd);
-    RestoreWindowPlacement(m_hWnd, kWidthValue, kHeightValue, kMaximizedValue, -1, -1);
+    RegisterAnchors(m_grip, m_hDlg);
+    RestoreWindowPlacement(m_hDlg, kWidthValue, kHeightValue, kMaximizedValue, -1, -1);
 }
 
-void CMainDlg::SaveLayout()
+void CConsoleLayout::Save() const
 {
-    SaveWindowPlacement(m_hWnd, kWidthValue, kHeightValue, kMaximizedValue);
+    SaveWindowPlacement(m_hDlg, kWidthValue, kHeightValue, kMaximizedValue);
 }
 
-INT_PTR CMainDlg::OnSize(WPARAM, LPARAM)
+void CConsoleLayout::Follow()
 {
     if (m_grip.GetGripWindow()) {
         m_grip.UpdateGripPosition();
         m_grip.RepositionAll();
     }
-    return FALSE;
 }
 
-SIZE CMainDlg::MinimumSize() const
+SIZE CConsoleLayout::MinimumSize() const
 {
-    UINT dpi = m_grip.Dpi() ? m_grip.Dpi() : DpiOfWindow(m_hWnd);
+    UINT dpi = m_grip.Dpi() ? m_grip.Dpi() : DpiOfWindow(m_hDlg);
     return {ScaleToDpi(kMinWidth, dpi), ScaleToDpi(kMinHeight, dpi)};
 }
 
-INT_PTR CMainDlg::OnSizing(WPARAM, LPARAM lParam)
+void CConsoleLayout::KeepMinimum(RECT& rcSizing) const
 {
-    RECT* pRect = reinterpret_cast<RECT*>(lParam);
     SIZE minimum = MinimumSize();
-    if (pRect->right - pRect->left < minimum.cx) {
-        pRect->right = pRect->left + minimum.cx;
+    if (rcSizing.right - rcSizing.left < minimum.cx) {
+        rcSizing.right = rcSizing.left + minimum.cx;
     }
-    if (pRect->bottom - pRect->top < minimum.cy) {
-        pRect->bottom = pRect->top + minimum.cy;
+    if (rcSizing.bottom - rcSizing.top < minimum.cy) {
+        rcSizing.bottom = rcSizing.top + minimum.cy;
     }
-    return TRUE;
 }
 
 // The same minimum for every other way of sizing: Snap, the keyboard and
 // other programs send no WM_SIZING.
-INT_PTR CMainDlg::OnGetMinMaxInfo(WPARAM, LPARAM lParam)
+void CConsoleLayout::KeepMinimum(MINMAXINFO& info) const
 {
-    MINMAXINFO* pInfo = reinterpret_cast<MINMAXINFO*>(lParam);
     SIZE minimum = MinimumSize();
-    pInfo->ptMinTrackSize.x = minimum.cx;
-    pInfo->ptMinTrackSize.y = minimum.cy;
-    return TRUE;
+    info.ptMinTrackSize.x = minimum.cx;
+    info.ptMinTrackSize.y = minimum.cy;
 }
 
-// Returns FALSE so that the dialog manager still gives the controls the fonts
-// of the new scale.
-INT_PTR CMainDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam)
+void CConsoleLayout::ChangeDpi(UINT dpi, const RECT& rcSuggested)
 {
-    UINT dpi = LOWORD(wParam);
-    m_grip.ChangeDpi(dpi, *reinterpret_cast<const RECT*>(lParam));
+    m_grip.ChangeDpi(dpi, rcSuggested);
     if (g_hSmallIcon) {
         m_scaledIcon.Reset(LoadIconForDpi(IDI_ORVEXAPP, SM_CXSMICON, SM_CYSMICON, dpi));
-        SetSmallIcon(m_scaledIcon ? m_scaledIcon.Get() : g_hSmallIcon.Get());
+        HICON hIcon = m_scaledIcon ? m_scaledIcon.Get() : g_hSmallIcon.Get();
+        ::SendMessageW(m_hDlg, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hIcon));
     }
-    return FALSE;
 }
