@@ -2,6 +2,7 @@
 # Runs tools/env/install-wine32.sh against fake dpkg, apt-get and kernel probe, one
 # case a line: whatever stops 32-bit Wine, the script exits 0 and says why in
 # at most one line.
+# shellcheck disable=SC2016 # the fakes' bodies expand when they run
 set -eu
 tools=$(cd "$(dirname "$0")/../../tools" && pwd)
 work=$(mktemp -d)
@@ -27,7 +28,8 @@ chmod +x "$work/tools/probe-32bit.sh"
 failed=0
 # kernel|installed|update|install|the line it prints|a call it must make|calls it must not make
 while IFS='|' read -r kernel installed update install line made notmade; do
-    export FAKE_KERNEL=${kernel%% *} FAKE_INSTALLED=${installed%% *} FAKE_UPDATE=${update%% *} FAKE_INSTALL=${install%% *}
+    export FAKE_KERNEL="${kernel%% *}" FAKE_INSTALLED="${installed%% *}"
+    export FAKE_UPDATE="${update%% *}" FAKE_INSTALL="${install%% *}"
     export FAKE_CALLS="$work/calls" PATH="$work/bin:$PATH"
     : >"$FAKE_CALLS"
     out=$("$work/tools/install-wine32.sh" 2>&1) && status=0 || status=$?

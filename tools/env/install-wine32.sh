@@ -36,6 +36,7 @@ install_wine32() { apt-get install -y -q --no-install-recommends "$@" wine32:i38
 export DEBIAN_FRONTEND=noninteractive
 # Without that index the two architectures' candidates of a library can differ;
 # the release's own versions agree, unless amd64 already has a newer one.
+# shellcheck source=/dev/null
 release=$(. /etc/os-release 2>/dev/null && echo "${VERSION_CODENAME:-}")
 if ! install_wine32 && ! { [ -n "$release" ] && install_wine32 -t "$release"; }; then
     skipped "apt-get cannot install wine32:i386 ($(unmet_dependency))${stale:+, the index it could not fetch: $stale}"
