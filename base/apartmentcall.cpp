@@ -4,6 +4,7 @@
 
 #include "base/handles.h"
 #include "base/messagewait.h"
+#include "base/modalscope.h"
 
 namespace {
 
@@ -26,11 +27,12 @@ DWORD WINAPI RunCall(LPVOID pParameter)
 bool RunInSingleThreadedApartment(void (*pfnCall)(void* pContext), void* pContext)
 {
     ApartmentCall call = {pfnCall, pContext};
+    CModalScope scope;
     CKernelHandle hThread(::CreateThread(nullptr, 0, RunCall, &call, 0, nullptr));
     if (!hThread) {
         return false;
     }
-    if (WaitAnsweringMessages(hThread.Get(), INFINITE, false) != WaitEnd::Signalled) {
+    if (WaitModally(hThread.Get(), INFINITE, nullptr, false) != WaitEnd::Signalled) {
         // The call uses this frame: it must not be left while the thread runs.
         ::WaitForSingleObject(hThread.Get(), INFINITE);
     }

@@ -1,26 +1,6 @@
 #include "base/dialogbase.h"
 
-#include "base/messagewait.h"
-
-namespace {
-
-// A command, close or system command sent from another thread (a screen
-// reader's invoke, another program) while the thread waits (for an exchange,
-// say) would run inside the wait: it is posted again, to be acted on after
-// it, like the member's own input. Messages the dialog's own controls send are not from
-// another thread, and WM_QUERYENDSESSION is answered as usual.
-bool DeferUntilTheWaitEnds(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
-{
-    if ((uMsg != WM_COMMAND && uMsg != WM_CLOSE && uMsg != WM_SYSCOMMAND) || !IsAnsweringMessages() ||
-        !::InSendMessage()) {
-        return false;
-    }
-    ::PostMessageW(hWnd, uMsg, wParam, lParam);
-    ::SetWindowLongPtrW(hWnd, DWLP_MSGRESULT, 0);
-    return true;
-}
-
-}  // namespace
+#include "base/modalscope.h"
 
 CDialogBase::~CDialogBase()
 {
@@ -73,11 +53,49 @@ void CDialogBase::DestroyWindow() noexcept
     }
 }
 
+// What reaches a dialog during a modal wait anyway (a command another
+// program or a screen reader sends, the dialog manager's Enter and Escape in
+// the window that shows the progress, a timer) must neither start a second
+// exchange nor re-enter the first: commands, timers and menus are dropped,
+// as Windows drops input to a disabled window; a close request is carried
+// out once, after the wait. The wait cursor stays over what cannot be used.
+bool CDialogBase::HoldsOff(UINT uMsg, WPARAM wParam, LPARAM lParam) const
+{
+    if (!CModalScope::IsOpen() || TakesDuringWait(uMsg, wParam)) {
+        return false;
+    }
+    LONG_PTR nResult = 0;
+    switch (uMsg) {
+    case WM_COMMAND:
+    case WM_TIMER:
+    case WM_CONTEXTMENU:
+        break;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) != SC_CLOSE) {
+            return false;
+        }
+        CModalScope::CloseAfterwards(m_hWnd, uMsg, wParam, lParam);
+        break;
+    case WM_CLOSE:
+        CModalScope::CloseAfterwards(m_hWnd, uMsg, wParam, lParam);
+        break;
+    case WM_SETCURSOR:
+        // A disabled window's hit test: the system keeps the cursor and beeps at a click.
+        if (static_cast<SHORT>(LOWORD(lParam)) == HTERROR) {
+            return false;
+        }
+        ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+        nResult = TRUE;
+        break;
+    default:
+        return false;
+    }
+    ::SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, nResult);
+    return true;
+}
+
 INT_PTR CALLBACK CDialogBase::DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
-    if (DeferUntilTheWaitEnds(hWnd, uMsg, wParam, lParam)) {
-        return TRUE;
-    }
     CDialogBase* pThis;
     if (uMsg == WM_INITDIALOG) {
         pThis = reinterpret_cast<CDialogBase*>(lParam);
@@ -88,6 +106,9 @@ INT_PTR CALLBACK CDialogBase::DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LP
     }
     if (!pThis) {
         return FALSE;
+    }
+    if (pThis->HoldsOff(uMsg, wParam, lParam)) {
+        return TRUE;
     }
     bool bHandled = false;
     INT_PTR nResult = pThis->ProcessMessage(uMsg, wParam, lParam, bHandled);

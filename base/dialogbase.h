@@ -26,6 +26,10 @@ public:
 protected:
     // Routes one message; bHandled false lets the dialog manager handle it.
     virtual INT_PTR ProcessMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, bool& bHandled) = 0;
+    // Whether the dialog acts on this message while the thread waits modally;
+    // otherwise commands, timers and menus are dropped and a close waits for
+    // the wait's end.
+    virtual bool TakesDuringWait(UINT /*uMsg*/, WPARAM /*wParam*/) const { return false; }
 
     BOOL EndDialog(INT_PTR nResult) const noexcept { return ::EndDialog(m_hWnd, nResult); }
     HWND GetItem(int nId) const noexcept { return ::GetDlgItem(m_hWnd, nId); }
@@ -49,6 +53,7 @@ protected:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+    bool HoldsOff(UINT uMsg, WPARAM wParam, LPARAM lParam) const;
     const DLGTEMPLATE* LoadTemplate() const;
 
     UINT m_idTemplate;

@@ -1,72 +1,92 @@
 #include "base/messagewait.h"
 
+#include "base/modalscope.h"
+
 namespace {
 
-thread_local int t_nAnsweringDepth = 0;
 thread_local bool t_bLogonEnding = false;
 
-// Windows calls a window hung when its thread has not looked at its queue for
-// 5 s; the wait looks far more often than that.
-constexpr DWORD kLongestSliceMs = 1000;
-// A window whose painting never validates must not keep the wait busy.
-constexpr int kMostPaintsAtOnce = 64;
+// Messages are retrieved as they arrive; the slice only bounds how long the
+// ends of the wait go unlooked at.
+constexpr DWORD kLongestSliceMs = 100;
+// A window whose painting never validates must not keep the wait from its ends.
+constexpr int kMostMessagesAtOnce = 64;
 
-class CAnsweringScope {
-public:
-    CAnsweringScope() noexcept { ++t_nAnsweringDepth; }
-    ~CAnsweringScope() { --t_nAnsweringDepth; }
-    CAnsweringScope(const CAnsweringScope&) = delete;
-    CAnsweringScope& operator=(const CAnsweringScope&) = delete;
+struct QuitSeen {
+    bool bSeen = false;
+    int nExitCode = 0;
 };
 
-// Any PeekMessage call hands the pending sent messages to their windows;
-// PM_QS_PAINT then takes paint messages only, never posted input.
-void AnswerSystem()
+void RetrieveAndDispatch(QuitSeen& quit)
 {
     MSG msg;
-    ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    for (int nPaint = 0; nPaint < kMostPaintsAtOnce && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT);
-         ++nPaint) {
+    for (int n = 0; n < kMostMessagesAtOnce && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++n) {
         if (msg.message == WM_QUIT) {
-            // Never ours to take: the loop that waits for it gets it again.
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
+            quit = {true, static_cast<int>(msg.wParam)};
+            continue;
         }
+        const HWND hKept = CModalScope::Kept();
+        if (hKept && ::IsDialogMessageW(hKept, &msg)) {
+            continue;
+        }
+        ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
+        if (t_bLogonEnding) {
+            return;
+        }
     }
 }
+
+bool IsSet(HANDLE hEvent) { return hEvent && ::WaitForSingleObject(hEvent, 0) == WAIT_OBJECT_0; }
 
 }  // namespace
 
-WaitEnd WaitAnsweringMessages(HANDLE hObject, DWORD dwTimeoutMs, bool bEndsWithLogon)
+WaitEnd WaitModally(HANDLE hObject, DWORD dwTimeoutMs, HANDLE hCancel, bool bEndsWithLogon)
 {
-    CAnsweringScope scope;
+    CModalScope::CCount count;
+    HANDLE handles[2] = {};
+    DWORD nHandles = 0;
+    for (HANDLE h : {hObject, hCancel}) {
+        if (h) {
+            handles[nHandles++] = h;
+        }
+    }
     const ULONGLONG ullStart = ::GetTickCount64();
+    QuitSeen quit;
+    WaitEnd end = WaitEnd::TimedOut;
     for (;;) {
-        AnswerSystem();
+        RetrieveAndDispatch(quit);
         if (bEndsWithLogon && t_bLogonEnding) {
-            return WaitEnd::LogonEnding;
+            end = WaitEnd::LogonEnding;
+            break;
         }
         DWORD dwSliceMs = kLongestSliceMs;
         if (dwTimeoutMs != INFINITE) {
-            ULONGLONG ullElapsed = ::GetTickCount64() - ullStart;
+            const ULONGLONG ullElapsed = ::GetTickCount64() - ullStart;
             if (ullElapsed >= dwTimeoutMs) {
-                return ::WaitForSingleObject(hObject, 0) == WAIT_OBJECT_0 ? WaitEnd::Signalled : WaitEnd::TimedOut;
+                end = IsSet(hObject) ? WaitEnd::Signalled : IsSet(hCancel) ? WaitEnd::Cancelled : WaitEnd::TimedOut;
+                break;
             }
-            ULONGLONG ullLeft = dwTimeoutMs - ullElapsed;
+            const ULONGLONG ullLeft = dwTimeoutMs - ullElapsed;
             dwSliceMs = ullLeft < kLongestSliceMs ? static_cast<DWORD>(ullLeft) : kLongestSliceMs;
         }
-        DWORD dwWait = ::MsgWaitForMultipleObjectsEx(1, &hObject, dwSliceMs, QS_SENDMESSAGE | QS_PAINT, 0);
-        if (dwWait == WAIT_OBJECT_0) {
-            return WaitEnd::Signalled;
+        // MWMO_INPUTAVAILABLE: input that arrived while the last messages were
+        // dispatched wakes the wait too, though the queue was looked at since.
+        const DWORD dwWait =
+            ::MsgWaitForMultipleObjectsEx(nHandles, handles, dwSliceMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (dwWait < WAIT_OBJECT_0 + nHandles) {
+            end = handles[dwWait - WAIT_OBJECT_0] == hObject ? WaitEnd::Signalled : WaitEnd::Cancelled;
+            break;
         }
         if (dwWait == WAIT_FAILED) {
-            return WaitEnd::TimedOut;
+            break;
         }
     }
+    if (quit.bSeen) {
+        ::PostQuitMessage(quit.nExitCode);
+    }
+    return end;
 }
-
-bool IsAnsweringMessages() { return t_nAnsweringDepth > 0; }
 
 void MarkLogonEnding() { t_bLogonEnding = true; }
 

@@ -2,27 +2,28 @@
 
 #include <windows.h>
 
-// How a wait that keeps answering the system ended.
+// How a modal wait ended.
 enum class WaitEnd {
     Signalled,
-    TimedOut,       // also when the object cannot be waited on
+    TimedOut,       // also when the objects cannot be waited on
+    Cancelled,      // the cancel event was set
     LogonEnding     // Windows is ending the logon session (MarkLogonEnding)
 };
 
-// Waits for hObject at most dwTimeoutMs (INFINITE: no limit) while the thread
-// keeps answering the system, so that Windows never counts its windows as
-// hung: messages sent to them are handled and they are painted. Posted input
-// (clicks, keys, posted commands) stays queued and is acted on after the
-// wait. Starts no thread. With bEndsWithLogon, the wait ends at once once
-// the logon session is marked as ending on this thread.
-WaitEnd WaitAnsweringMessages(HANDLE hObject, DWORD dwTimeoutMs, bool bEndsWithLogon = true);
+// Waits for hObject (none: only for the time) at most dwTimeoutMs (INFINITE:
+// no limit) the way a modal dialog's loop waits: every message of the thread
+// is retrieved and dispatched as it comes, so Windows never counts its
+// windows as hung and another thread sharing its input (a dialog owned by one
+// of its windows) is never held up. The keys of the window a CModalScope
+// keeps enabled go through the dialog manager (Escape, Enter, access keys);
+// what the scope disabled gets no input from Windows, and the dialogs hold
+// off what reaches them anyway (CDialogBase). WM_QUIT retrieved meanwhile is
+// posted again when the wait ends, for the loop that owns it. Starts no thread.
+// A set hCancel ends the wait as Cancelled; with bEndsWithLogon, the wait
+// ends at once once the logon session is marked as ending on this thread.
+WaitEnd WaitModally(HANDLE hObject, DWORD dwTimeoutMs, HANDLE hCancel = nullptr, bool bEndsWithLogon = true);
 
-// True while the calling thread is inside WaitAnsweringMessages. A command,
-// close or system command sent to a dialog then is posted again, to be acted
-// on after the wait rather than inside it.
-bool IsAnsweringMessages();
-
-// Windows is ending the logon session: every later answering wait of this thread
+// Windows is ending the logon session: every later modal wait of this thread
 // ends at once (the flag is never cleared; the program is about to end).
 void MarkLogonEnding();
 bool IsLogonEnding();

@@ -289,10 +289,14 @@ bool CServiceRequest::Open(HINTERNET hConnect, LPCSTR pszPath, DWORD dwFlags, st
     return true;
 }
 
-// The one place the deadline is read against the library's clock.
+// The one place the deadline is read against the library's clock. A
+// cancelled request has no time left.
 ULONGLONG CServiceRequest::MsLeft() const
 {
     const ULONGLONG ullNow = InternetApi().TickCount();
+    if (m_hCancel && ::WaitForSingleObject(m_hCancel, 0) == WAIT_OBJECT_0) {
+        return 0;
+    }
     return ullNow < m_ullDeadline ? m_ullDeadline - ullNow : 0;
 }
 
@@ -335,15 +339,19 @@ bool CServiceRequest::Finish(BOOL bResult)
 
 // The completion may come on the calling thread before the call returns, or
 // on a library thread at any time: the event keeps it either way. False when
-// the deadline passes first or Windows ends the logon session meanwhile.
+// the deadline passes first, the request is cancelled or Windows ends the
+// logon session meanwhile.
 bool CServiceRequest::AwaitCompletion(INTERNET_ASYNC_RESULT& result)
 {
     const HANDLE hCompleted = m_pContext->CompletionEvent();
     while (::WaitForSingleObject(hCompleted, 0) != WAIT_OBJECT_0) {
         const ULONGLONG ullLeftMs = MsLeft();
-        if (ullLeftMs == 0 ||
-            WaitAnsweringMessages(hCompleted, static_cast<DWORD>(std::min(ullLeftMs, kLongestWaitMs))) ==
-                WaitEnd::LogonEnding) {
+        if (ullLeftMs == 0) {
+            return false;
+        }
+        const WaitEnd end =
+            WaitModally(hCompleted, static_cast<DWORD>(std::min(ullLeftMs, kLongestWaitMs)), m_hCancel);
+        if (end == WaitEnd::Cancelled || end == WaitEnd::LogonEnding) {
             return false;
         }
     }

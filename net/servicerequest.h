@@ -12,11 +12,11 @@ class CRequestContext;
 
 // One POST to the service in the library's asynchronous mode, from open to
 // the last byte of the answer, all before one deadline on the library's
-// clock. Each call that completes later is waited for while the thread keeps
-// answering the system. When the deadline passes with a call pending, or
-// Windows ends the logon session meanwhile, the request is closed (which the
-// library documents as safe once a call returned ERROR_IO_PENDING) and no
-// further call is made on it. What the library may still write into lives in
+// clock. Each call that completes later is waited for modally (WaitModally).
+// When the deadline passes with a call pending, the member cancels (the
+// cancel event is set), or Windows ends the logon session meanwhile, the
+// request is closed (which the library documents as safe once a call
+// returned ERROR_IO_PENDING) and no further call is made on it. What the library may still write into lives in
 // a context of its own until the library lets go of the request.
 class CServiceRequest {
 public:
@@ -31,7 +31,8 @@ public:
     // up on that the library still holds.
     static LONG ContextsAlive();
 
-    explicit CServiceRequest(ULONGLONG ullDeadline) : m_ullDeadline(ullDeadline) {}
+    // A set hCancel (may be null) counts as the deadline passed.
+    CServiceRequest(ULONGLONG ullDeadline, HANDLE hCancel) : m_ullDeadline(ullDeadline), m_hCancel(hCancel) {}
     ~CServiceRequest();
     CServiceRequest(const CServiceRequest&) = delete;
     CServiceRequest& operator=(const CServiceRequest&) = delete;
@@ -69,8 +70,9 @@ private:
     void GiveUp();
 
     const ULONGLONG m_ullDeadline;
+    const HANDLE m_hCancel;
     CRequestContext* m_pContext = nullptr;
     CInternetHandle m_hRequest;
     bool m_bSendCompleted = false;
-    bool m_bGivenUp = false;  // closed at the deadline or the end of the logon session
+    bool m_bGivenUp = false;  // closed at the deadline, when cancelled or at the end of the logon session
 };

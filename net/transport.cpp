@@ -112,17 +112,19 @@ CInternetHandle OpenInternetSession(bool bAllowDial, bool bUnattended, CBstr& bs
     return hInternetSession;
 }
 
-CommandResponse SendCommand(HINTERNET hInternetSession, FormFields& request, ExchangeReport& report)
+CommandResponse SendCommand(HINTERNET hInternetSession, FormFields& request, ExchangeReport& report,
+                            HANDLE hCancel)
 {
     CBstr bstrBody;
     request.BuildRequest(bstrBody);
     std::string body = bstrBody.ToAnsi();
-    CommandResponse response = PostCommand(hInternetSession, body.c_str(), report);
+    CommandResponse response = PostCommand(hInternetSession, body.c_str(), report, hCancel);
     ::SecureZeroMemory(&body[0], body.size());
     return response;
 }
 
-CommandResponse PostCommand(HINTERNET hInternetSession, const char* pszBody, ExchangeReport& report)
+CommandResponse PostCommand(HINTERNET hInternetSession, const char* pszBody, ExchangeReport& report,
+                            HANDLE hCancel)
 {
     report = {};
     if (!hInternetSession || CServiceRequest::ContextsAlive() >= kMaxRequestsHeldByTheLibrary) {
@@ -138,7 +140,7 @@ CommandResponse PostCommand(HINTERNET hInternetSession, const char* pszBody, Exc
     }
     // TLS with the library's full certificate checks. Never add a flag that
     // ignores certificate errors (INTERNET_FLAG_IGNORE_CERT_*, SECURITY_FLAG_IGNORE_*).
-    CServiceRequest request(ullDeadline);
+    CServiceRequest request(ullDeadline, hCancel);
     if (!request.Open(hConnect.Get(), kCommandPath, INTERNET_FLAG_SECURE | INTERNET_FLAG_NO_AUTO_REDIRECT,
                       pszBody ? pszBody : "")) {
         return {};

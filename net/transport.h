@@ -30,10 +30,13 @@ inline constexpr LONG kMaxRequestsHeldByTheLibrary = 4;
 CInternetHandle OpenInternetSession(bool bAllowDial, bool bUnattended, CBstr& bstrErrorMessage);
 
 // Posts the request's body to the service's command script and reads the
-// whole answer, all within the answer deadline. The text is null unless the
+// whole answer, all within the answer deadline; a set hCancel (may be null)
+// ends the exchange as the deadline would. The text is null unless the
 // exchange was answered, and then only when the answer was empty.
-CommandResponse SendCommand(HINTERNET hInternetSession, FormFields& request, ExchangeReport& report);
-CommandResponse PostCommand(HINTERNET hInternetSession, const char* pszBody, ExchangeReport& report);
+CommandResponse SendCommand(HINTERNET hInternetSession, FormFields& request, ExchangeReport& report,
+                            HANDLE hCancel = nullptr);
+CommandResponse PostCommand(HINTERNET hInternetSession, const char* pszBody, ExchangeReport& report,
+                            HANDLE hCancel = nullptr);
 
 // As above; bOk tells whether the exchange was answered.
 CommandResponse SendCommand(HINTERNET hInternetSession, FormFields& request, bool& bOk);

@@ -288,10 +288,60 @@ void Click(HWND hDlg, int nId)
     ::PostMessageW(hDlg, WM_COMMAND, MAKEWPARAM(nId, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(hDlg, nId)));
 }
 
+bool ClickAndWait(HWND hDlg, int nId)
+{
+    LRESULT result = 0;
+    return TrySendW(hDlg, WM_COMMAND, MAKEWPARAM(nId, BN_CLICKED),
+                    reinterpret_cast<LPARAM>(::GetDlgItem(hDlg, nId)), result);
+}
+
 void PressKey(HWND hWnd, UINT vk)
 {
     ::PostMessageW(hWnd, WM_KEYDOWN, vk, 1);
     ::PostMessageW(hWnd, WM_KEYUP, vk, 0xC0000001);
+}
+
+void RealClick(HWND hDlg, int nId)
+{
+    RECT rc = {};
+    ::SetWindowPos(::GetAncestor(hDlg, GA_ROOT), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ::GetWindowRect(::GetDlgItem(hDlg, nId), &rc);
+    const POINT pt = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    ::SetCursorPos(pt.x, pt.y);
+    INPUT input[2] = {};
+    for (INPUT& click : input) {
+        click.type = INPUT_MOUSE;
+        click.mi.dx = pt.x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
+        click.mi.dy = pt.y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
+    }
+    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, input, sizeof(INPUT));
+}
+
+void RealType(HWND hTopLevel, const std::wstring& text, WORD vkAfter)
+{
+    ::SetForegroundWindow(hTopLevel);
+    std::vector<INPUT> input;
+    for (wchar_t ch : text) {
+        for (DWORD dwUp : {0ul, static_cast<unsigned long>(KEYEVENTF_KEYUP)}) {
+            INPUT key = {};
+            key.type = INPUT_KEYBOARD;
+            key.ki.wScan = ch;
+            key.ki.dwFlags = KEYEVENTF_UNICODE | dwUp;
+            input.push_back(key);
+        }
+    }
+    for (DWORD dwUp : {0ul, static_cast<unsigned long>(KEYEVENTF_KEYUP)}) {
+        INPUT key = {};
+        key.type = INPUT_KEYBOARD;
+        key.ki.wVk = vkAfter;
+        key.ki.dwFlags = dwUp;
+        if (vkAfter) {
+            input.push_back(key);
+        }
+    }
+    ::SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }
 
 bool IsEnabled(HWND hDlg, int nId) { return ::IsWindowEnabled(::GetDlgItem(hDlg, nId)) != FALSE; }

@@ -100,11 +100,20 @@ void SetText(HWND hDlg, int nId, const std::wstring& text);
 std::wstring GetText(HWND hWnd);
 std::wstring GetItemText(HWND hDlg, int nId);
 void Click(HWND hDlg, int nId);
+// Sent instead: returns once the handler has (for a click that opens no box).
+bool ClickAndWait(HWND hDlg, int nId);
 void PressKey(HWND hWnd, UINT vk);
 bool IsEnabled(HWND hDlg, int nId);
 bool IsVisible(HWND hDlg, int nId);
 std::vector<std::wstring> ListRows(HWND hDlg, int nId);
 std::vector<int> ListSelection(HWND hDlg, int nId);
+// Real input, routed by the system as a member's own (SendInput): the
+// control's top-level window goes to the top, the cursor to the middle of the
+// control, and the left button down and up there. Returns at once.
+void RealClick(HWND hDlg, int nId);
+// Key presses of the text's characters, then of the key when given, to the
+// window with the focus once hTopLevel is brought to the front.
+void RealType(HWND hTopLevel, const std::wstring& text, WORD vkAfter = 0);
 // A click on a row with Ctrl held, as a member adds rows to a selection; it
 // returns once the list and its dialog have handled the press and the release.
 void CtrlClickListRow(HWND hDlg, int nId, int nRow);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/messagewait.h"
+#include "base/modalscope.h"
 #include "net/servicehost.h"
 #include "resource.h"
 #include "ui/contactsio/addressbookdialogs.h"
@@ -520,7 +521,7 @@ INT_PTR CMainDlg::OnDropFiles(WPARAM wParam, LPARAM)
     const DWORD dwQueuedMs = ::GetTickCount() - static_cast<DWORD>(::GetMessageTime());
     std::wstring path;
     if (TakeDroppedAddressBook(reinterpret_cast<HDROP>(wParam), path) && ::IsWindowEnabled(m_hWnd) &&
-        !IsAnsweringMessages() && dwQueuedMs <= kLongestDropWaitMs) {
+        !CModalScope::IsOpen() && dwQueuedMs <= kLongestDropWaitMs) {
         ImportFile(path.c_str());
     }
     return TRUE;

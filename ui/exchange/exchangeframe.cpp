@@ -1,7 +1,7 @@
 #include "ui/exchange/exchangeframe.h"
 
 #include "base/messagewait.h"
-#include "net/transport.h"
+#include "base/modalscope.h"
 #include "ui/exchange/exchangetexts.h"
 
 CExchangeFrame::CExchangeFrame(HWND hWndOwner, CInternetAccessProgress* pProgress)
@@ -40,12 +40,16 @@ bool CExchangeFrame::Send(ServiceCommand command, FormFields& info, LPCWSTR pszS
     }
     Step();
     ExchangeReport report;
-    response = SendCommand(m_hInternetSession.Get(), info, report);
+    {
+        CModalScope scope(m_pProgress && m_pProgress->GetHwnd() ? m_pProgress->GetHwnd() : m_hWndOwner);
+        response = SendCommand(m_hInternetSession.Get(), info, report, m_hCancel);
+    }
+    m_lastEnd = report.end;
     if (report.end == ExchangeEnd::Answered && CountsAsAnswer(command, report.dwStatus, response.Text())) {
         return true;
     }
     response = CommandResponse();
-    if (IsLogonEnding()) {
+    if (IsLogonEnding() || (m_hCancel && ::WaitForSingleObject(m_hCancel, 0) == WAIT_OBJECT_0)) {
         return false;
     }
     // A whole answer that does not count came from a service that had the request.

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/handles.h"
 #include "net/internetapi.h"
 #include "net/servicerequest.h"
 #include "net/transport.h"
@@ -34,7 +35,8 @@ enum class Mode { Documented, WineLike };
 
 // Calls that complete later do so on the caller's thread before they return,
 // except a call that stalls, which completes only when let go. The clock
-// stands still, except while a call is pending: then it runs past any deadline.
+// stands still, except while a call is pending: then it runs past any
+// deadline, or, given a cancel event, the member cancels instead.
 class CAsyncLibrary : public CInternetApi {
 public:
     CAsyncLibrary(Mode mode, Stall stall, OnClose onClose, bool bCompleteAtTheDeadline = false)
@@ -133,6 +135,10 @@ public:
         if (!m_bPending) {
             return m_now;
         }
+        if (m_hCancel) {
+            ::SetEvent(m_hCancel);
+            return m_now;
+        }
         // Another thread completes the call just as the waiter finds the deadline passed.
         if (m_bCompleteAtTheDeadline && !m_completer.joinable()) {
             m_completer = std::thread([this] { Complete(TRUE, ERROR_SUCCESS); });
@@ -158,6 +164,7 @@ public:
         }
     }
 
+    HANDLE m_hCancel = nullptr;
     int m_nSends = 0;
     int m_nRequestCloses = 0;
     int m_nCallsAfterClose = 0;
@@ -224,7 +231,7 @@ ExchangeReport Exchange(CAsyncLibrary& library, std::string* pText = nullptr)
     CBstr bstrErrorMessage;
     CInternetHandle hSession = OpenInternetSession(true, false, bstrErrorMessage);
     ExchangeReport report;
-    CommandResponse response = PostCommand(hSession.Get(), "action=SEND", report);
+    CommandResponse response = PostCommand(hSession.Get(), "action=SEND", report, library.m_hCancel);
     if (pText && !response.IsNull()) {
         *pText = response.Text();
     }
@@ -241,6 +248,7 @@ TEST_P(AsyncExchangeTableTest, EachStallEndsAtTheDeadlineWithOneCloseAndNoCallAf
         OnClose onClose;
         bool bCompleteAtTheDeadline;
         ExchangeEnd end;
+        bool bCancelled = false;  // the member cancels instead of the deadline passing
     };
     const Case cases[] = {
         {"answered", Stall::None, OnClose::Cancel, false, ExchangeEnd::Answered},
@@ -256,10 +264,15 @@ TEST_P(AsyncExchangeTableTest, EachStallEndsAtTheDeadlineWithOneCloseAndNoCallAf
         {"send completing at the deadline, held on", Stall::AfterTheRequest, OnClose::HoldOn, true,
          ExchangeEnd::NoAnswer},
         {"query completing at the deadline, held on", Stall::Reading, OnClose::HoldOn, true, ExchangeEnd::NoAnswer},
+        {"cancelled connecting, held on", Stall::Connecting, OnClose::HoldOn, false, ExchangeEnd::Failed, true},
+        {"cancelled after the request", Stall::AfterTheRequest, OnClose::Cancel, false, ExchangeEnd::NoAnswer, true},
+        {"cancelled reading, held on", Stall::Reading, OnClose::HoldOn, false, ExchangeEnd::NoAnswer, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CAsyncLibrary library(GetParam(), c.stall, c.onClose, c.bCompleteAtTheDeadline);
+        CKernelHandle hCancel(c.bCancelled ? ::CreateEventW(nullptr, TRUE, FALSE, nullptr) : nullptr);
+        library.m_hCancel = hCancel.Get();
         std::string text;
         EXPECT_EQ(Exchange(library, &text).end, c.end);
         EXPECT_EQ(text, c.end == ExchangeEnd::Answered ? "OK" : "");
