@@ -184,17 +184,59 @@ TEST_F(MissingBrowserTest, RegisterAndBuyShowNothing)
     ASSERT_TRUE(m_app.Start());
     HWND hLogin = m_app.WaitForWindow(kLoginCaption);
     ASSERT_NE(hLogin, nullptr);
-    // Each click is followed by one whose answer shows that the first was handled.
-    ui::Click(hLogin, IDC_REGISTER);
+    // A click while the launch waits would be dropped: the next one comes after it.
+    EXPECT_TRUE(ui::ClickAndWait(hLogin, IDC_REGISTER));
     ui::Click(hLogin, IDOK);
     ExpectBox(L"Please enter your email address and password.", L"Details");
     ExpectOnly(hLogin);
 
     HWND hConsole = SignIn(hLogin);
     ASSERT_NE(hConsole, nullptr);
-    ui::Click(hConsole, IDC_BUY);
+    EXPECT_TRUE(ui::ClickAndWait(hConsole, IDC_BUY));
     ClickAndWaitForRequests(hConsole, IDC_REFRESH, 2);
     ExpectOnly(hConsole);
+}
+
+// The Open dialog leaves the process in the folder it chose; the probe file
+// goes to the temporary folder all the same, never into a folder of the member's.
+class ProbeFolderTest : public ConsoleSession {
+protected:
+    void TearDown() override { ::SetEnvironmentVariableW(L"QB_FAKEBROWSER_LOG", nullptr); }
+};
+
+TEST_F(ProbeFolderTest, NoFileAppearsInTheStartFolderNorInTheOneAnOpenDialogChose)
+{
+    UseAccount({});
+    const std::wstring folders[] = {MakeTempDirectory(), MakeTempDirectory()};
+    const std::wstring logPath = folders[0] + L".browser.log";
+    ::SetEnvironmentVariableW(L"QB_FAKEBROWSER_LOG", logPath.c_str());
+    const std::wstring chosen = folders[1] + L"\\notes.txt";
+    std::ofstream(chosen.c_str(), std::ios::binary) << "Dear Ann,\r\nsee you at three.\r\n";
+    ASSERT_TRUE(m_app.Start(L"", folders[0]));
+    HWND hConsole = SignIn(m_app.WaitForWindow(kLoginCaption));
+    ASSERT_NE(hConsole, nullptr);
+    ::PostMessageW(hConsole, WM_COMMAND, ID_CONTACTS_IMPORT, 0);
+    HWND hDialog = m_app.WaitForWindow(L"Open Address Book");
+    ASSERT_NE(hDialog, nullptr);
+    ui::RealType(hDialog, chosen, VK_RETURN);
+    ExpectBox(L"The file is neither a vCard nor a CSV address book. No contact was sent.", L"Import Contacts");
+    // A file made or removed in either folder from now on sets its watch.
+    HANDLE watches[2];
+    for (int i = 0; i < 2; ++i) {
+        watches[i] = ::FindFirstChangeNotificationW(folders[i].c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME);
+        ASSERT_NE(watches[i], INVALID_HANDLE_VALUE);
+    }
+    ui::Click(hConsole, IDC_BUY);
+    EXPECT_TRUE(ui::WaitFor([&] {
+        const std::string log = ReadFile(logPath);
+        return !log.empty() && log.back() == '\n';
+    }));
+    EXPECT_TRUE(ui::Sync(hConsole));
+    for (HANDLE hWatch : watches) {
+        EXPECT_EQ(::WaitForSingleObject(hWatch, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "a file came and went";
+        ::FindCloseChangeNotification(hWatch);
+    }
+    ::DeleteFileW(logPath.c_str());
 }
 
 }  // namespace

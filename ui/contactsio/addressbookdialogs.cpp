@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include <string>
 #include <vector>
 
 #include "base/apartmentcall.h"
@@ -16,11 +17,49 @@ constexpr wchar_t kOpenFilter[] = L"vCard (*.vcf)\0*.vcf\0CSV (*.csv)\0*.csv\0Te
 constexpr wchar_t kSaveFilter[] = L"vCard (*.vcf)\0*.vcf\0CSV (*.csv)\0*.csv\0";
 constexpr DWORD kSaveCsvFilter = 2;
 
+// The session thread's wait disabled the owner. Enabled again just before
+// the dialog, the owner is disabled by the dialog itself and enabled again
+// before the dialog goes, so that Windows hands the activation back to it, as
+// to the owner of any modal dialog.
 struct FileDialogCall {
     OPENFILENAMEW ofn;
     bool bSave;
+    bool bOwnerEnabled;
     BOOL bChosen;
-    void operator()() { bChosen = bSave ? ::GetSaveFileNameW(&ofn) : ::GetOpenFileNameW(&ofn); }
+    void operator()()
+    {
+        if (bOwnerEnabled) {
+            ::EnableWindow(ofn.hwndOwner, TRUE);
+        }
+        bChosen = bSave ? ::GetSaveFileNameW(&ofn) : ::GetOpenFileNameW(&ofn);
+    }
+};
+
+// The Open dialog changes the process's current folder whatever its flags
+// say (OFN_NOCHANGEDIR works for Save only): it is put back afterwards.
+class CCurrentFolderKept {
+public:
+    CCurrentFolderKept()
+    {
+        const DWORD cch = ::GetCurrentDirectoryW(0, nullptr);
+        m_folder.resize(cch);
+        if (cch == 0 || ::GetCurrentDirectoryW(cch, &m_folder[0]) != cch - 1) {
+            m_folder.clear();
+        } else {
+            m_folder.resize(cch - 1);
+        }
+    }
+    ~CCurrentFolderKept()
+    {
+        if (!m_folder.empty()) {
+            ::SetCurrentDirectoryW(m_folder.c_str());
+        }
+    }
+    CCurrentFolderKept(const CCurrentFolderKept&) = delete;
+    CCurrentFolderKept& operator=(const CCurrentFolderKept&) = delete;
+
+private:
+    std::wstring m_folder;
 };
 
 bool RunFileDialog(FileDialogCall& call, std::vector<wchar_t>& buffer)
@@ -28,7 +67,9 @@ bool RunFileDialog(FileDialogCall& call, std::vector<wchar_t>& buffer)
     call.ofn.lStructSize = sizeof(call.ofn);
     call.ofn.lpstrFile = buffer.data();
     call.ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+    call.bOwnerEnabled = ::IsWindowEnabled(call.ofn.hwndOwner) != FALSE;
     call.bChosen = FALSE;
+    CCurrentFolderKept folder;
     return RunInSingleThreadedApartment(call) && call.bChosen;
 }
 

@@ -13,12 +13,14 @@ constexpr char kProbeText[] = "<html></html>";
 constexpr int kTempNameAttempts = 16;
 
 // A small ".htm" file that exists only to ask the shell which program opens
-// such files. It is created exclusively, so the launch never overwrites a file
-// of somebody else's, and only a file this object created is deleted. Its path
-// is wide, so that a folder named in any language works.
+// such files. It is made in the user's temporary folder under a name of its
+// own, never in the current folder (which a file dialog may have left in one
+// of the member's), created exclusively so that nobody else's file is
+// touched, and deleted afterwards. Its path is wide, so that a folder named
+// in any language works.
 class CProbeFile {
 public:
-    CProbeFile() { m_bCreated = CreateInWorkingDirectory() || CreateInTempFolder(); }
+    CProbeFile() { m_bCreated = CreateInTempFolder(); }
     ~CProbeFile()
     {
         if (m_bCreated) {
@@ -32,20 +34,6 @@ public:
     LPCWSTR Path() const { return m_path.c_str(); }
 
 private:
-    bool CreateInWorkingDirectory()
-    {
-        wchar_t cPath[MAX_PATH];
-        DWORD cch = ::GetCurrentDirectoryW(MAX_PATH, cPath);
-        if (cch == 0 || cch >= MAX_PATH) {
-            return false;
-        }
-        std::wstring directory(cPath, cch);
-        if (directory.back() != L'\\') {
-            directory += L'\\';
-        }
-        return CreateExclusively(directory + L"temp.htm");
-    }
-
     bool CreateInTempFolder()
     {
         wchar_t cPath[MAX_PATH];
@@ -95,12 +83,13 @@ std::wstring FindBrowser()
 }
 
 // Without SEE_MASK_FLAG_NO_UI the shell would show boxes of its own (no
-// program, cannot start it): a failure here stays silent.
+// program, cannot start it): a failure here stays silent. SEE_MASK_NOASYNC:
+// the thread that calls ends right after, so the shell must be done by then.
 bool ShellOpen(HWND hWndOwner, LPCWSTR pszFile, LPCWSTR pszParameters)
 {
     SHELLEXECUTEINFOW ei = {};
     ei.cbSize = sizeof(ei);
-    ei.fMask = SEE_MASK_FLAG_NO_UI;
+    ei.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
     ei.hwnd = hWndOwner;
     ei.lpVerb = L"open";
     ei.lpFile = pszFile;
