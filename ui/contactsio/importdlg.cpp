@@ -21,7 +21,8 @@ CImportDlg::CImportDlg(const CBstr& bstrUserName, const CBstr& bstrPassword,
     : CDialogImpl<CImportDlg>(IDD_IMPORT),
       m_bstrUserName(bstrUserName),
       m_bstrPassword(bstrPassword),
-      m_contacts(contacts)
+      m_contacts(contacts),
+      m_hStop(::CreateEventW(nullptr, TRUE, FALSE, nullptr))
 {
 }
 
@@ -38,9 +39,16 @@ const CImportDlg::MessageMapEntry* CImportDlg::GetMessageMap() const
     return kMap;
 }
 
+// Stop, Escape and Alt+S act during a contact's exchange too; the window has no close box.
+bool CImportDlg::TakesDuringWait(UINT uMsg, WPARAM wParam) const
+{
+    return (uMsg == WM_COMMAND && LOWORD(wParam) == IDCANCEL) || uMsg == WM_SETCURSOR;
+}
+
 INT_PTR CImportDlg::OnInitDialog(WPARAM, LPARAM)
 {
     m_exchange.emplace(m_hWnd, nullptr);
+    m_exchange->SetCancelEvent(m_hStop.Get());
     ::SendDlgItemMessageW(m_hWnd, IDC_IMPORT_BAR, PBM_SETRANGE32, 0, static_cast<LPARAM>(m_contacts.size()));
     ScheduleNext();
     return TRUE;
@@ -61,12 +69,20 @@ INT_PTR CImportDlg::OnTimer(WPARAM wParam, LPARAM)
     return TRUE;
 }
 
+// During an exchange the handler runs inside its wait: the exchange ends
+// when this returns, and the import with it.
 INT_PTR CImportDlg::OnStop(WPARAM, LPARAM)
 {
+    if (m_bSending) {
+        ::SetEvent(m_hStop.Get());
+        return TRUE;
+    }
     ::KillTimer(m_hWnd, kNextContactTimer);
     End(ImportStop::Stopped);
     return TRUE;
 }
+
+bool CImportDlg::IsStopping() const { return ::WaitForSingleObject(m_hStop.Get(), 0) == WAIT_OBJECT_0; }
 
 void CImportDlg::AddNext()
 {
@@ -82,8 +98,13 @@ void CImportDlg::AddNext()
         m_bOpened = true;
     }
     ShowProgress();
-    if (AddOne(m_contacts[m_nNext])) {
-        ++m_nNext;
+    if (!AddOne(m_contacts[m_nNext])) {
+        return;
+    }
+    ++m_nNext;
+    if (IsStopping()) {
+        End(ImportStop::Stopped);
+    } else {
         ScheduleNext();
     }
 }
@@ -110,7 +131,9 @@ bool CImportDlg::AddOne(const ImportCandidate& contact)
     info.SetField(L"cn", ToBstr(contact.number));
     CommandResponse response;
     CWaitCursor waitCursor;
+    m_bSending = true;
     const bool bAnswered = m_exchange->Send(ServiceCommand::AddContact, info, nullptr, response);
+    m_bSending = false;
     const CommandAnswer answer =
         bAnswered && !response.IsNull() ? ClassifyAnswer(ServiceCommand::AddContact, response.Text())
                                         : CommandAnswer::Unmatched;
@@ -130,18 +153,20 @@ bool CImportDlg::AddOne(const ImportCandidate& contact)
         End(ImportStop::UpdateRequired);
         return false;
     default:
-        // Nothing tells whether the service acted on this one.
-        m_outcome.uncertain = contact;
-        End(ImportStop::Failed);
+        // Nothing tells whether the service acted on this one, unless its request never left.
+        m_outcome.unanswered = UnansweredContact{contact, m_exchange->LastEnd() != ExchangeEnd::Failed};
+        End(bAnswered || !IsStopping() ? ImportStop::Failed : ImportStop::Stopped);
         return false;
     }
 }
 
-// The contact being sent when the import ends counts as sent.
+// The contact being sent when the import ends is named on its own, not counted as not sent.
 void CImportDlg::End(ImportStop stop)
 {
     m_outcome.stop = stop;
-    const size_t nSent = m_nNext + (stop == ImportStop::Stopped || stop == ImportStop::None ? 0 : 1);
+    const bool bEndedOnOne =
+        m_outcome.unanswered || stop == ImportStop::LoginFailed || stop == ImportStop::UpdateRequired;
+    const size_t nSent = m_nNext + (bEndedOnOne ? 1 : 0);
     const size_t nHandled = m_bOpened ? nSent : 0;
     m_outcome.nNotSent = m_contacts.size() > nHandled ? m_contacts.size() - nHandled : 0;
     EndDialog(IDOK);

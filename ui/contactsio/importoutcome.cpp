@@ -117,8 +117,11 @@ std::vector<NamedLine> LinesConcerned(const std::vector<ImportSkip>& skipped, co
     for (const ImportRefusal& refusal : outcome.refused) {
         lines.push_back({refusal.nLine, Wide(refusal.name) + L": refused, " + RefusalText(refusal.answer)});
     }
-    if (outcome.uncertain) {
-        lines.push_back({outcome.uncertain->nLine, Wide(CandidateName(*outcome.uncertain)) + L": may have been added"});
+    if (outcome.unanswered) {
+        const ImportCandidate& contact = outcome.unanswered->contact;
+        lines.push_back({contact.nLine, Wide(CandidateName(contact)) +
+                                            (outcome.unanswered->bMayHaveArrived ? L": may have been added"
+                                                                                 : L": not added")});
     }
     std::stable_sort(lines.begin(), lines.end(),
                      [](const NamedLine& left, const NamedLine& right) { return left.nLine < right.nLine; });

@@ -12,7 +12,7 @@
 
 enum class ImportStop {
     None,            // every contact was sent
-    Stopped,         // the member pressed Stop
+    Stopped,         // the member pressed Stop, between contacts or during one's exchange
     LoginFailed,
     UpdateRequired,
     Failed           // an exchange without an answer that counts, or an answer of none of ADDCONTACT's words
@@ -25,14 +25,20 @@ struct ImportRefusal {
     CommandAnswer answer;
 };
 
+// The contact whose exchange ended without an answer that counts.
+struct UnansweredContact {
+    ImportCandidate contact;
+    bool bMayHaveArrived;  // false: its request provably never left
+};
+
 struct ImportOutcome {
     size_t nAdded = 0;
     std::vector<ImportRefusal> refused;
     ImportStop stop = ImportStop::None;
     // Contacts never sent because the import stopped before them.
     size_t nNotSent = 0;
-    // The contact whose exchange failed: the service may have added it.
-    std::optional<ImportCandidate> uncertain;
+    // The contact the import ended on without an answer that counts.
+    std::optional<UnansweredContact> unanswered;
 };
 
 // "First Last", or the first name alone.

@@ -12,14 +12,14 @@ struct SummaryCase {
 };
 
 ImportOutcome Outcome(size_t nAdded, std::vector<ImportRefusal> refused, ImportStop stop, size_t nNotSent,
-                      std::optional<ImportCandidate> uncertain = std::nullopt)
+                      std::optional<UnansweredContact> unanswered = std::nullopt)
 {
     ImportOutcome outcome;
     outcome.nAdded = nAdded;
     outcome.refused = std::move(refused);
     outcome.stop = stop;
     outcome.nNotSent = nNotSent;
-    outcome.uncertain = std::move(uncertain);
+    outcome.unanswered = std::move(unanswered);
     return outcome;
 }
 
@@ -33,7 +33,7 @@ TEST(ImportSummaryTest, CountsEveryReasonAndNamesTheFirstTenLinesInFileOrder)
           {6, u"Cy", SkipReason::NationalNumber}, {7, u"Di", SkipReason::LettersOrExtension},
           {9, u"Ed", SkipReason::Duplicate}},
          Outcome(4, {{8, u"Gus", CommandAnswer::InvalidNumber}, {10, u"Hal", CommandAnswer::NoFirstName}},
-                 ImportStop::Failed, 3, ImportCandidate{u"Ivy", u"Day", u"0044", 11}),
+                 ImportStop::Failed, 3, UnansweredContact{{u"Ivy", u"Day", u"0044", 11}, true}),
          L"Added: 4\nSkipped: 8\n    no name: 1\n    a name longer than 54 characters: 1\n"
          L"    unsupported characters: 1\n    no number: 1\n    a national number: 1\n"
          L"    letters or an extension in the number: 1\n    a duplicate: 2\n"
@@ -49,6 +49,11 @@ TEST(ImportSummaryTest, CountsEveryReasonAndNamesTheFirstTenLinesInFileOrder)
          Outcome(1, {{3, u"Jo", CommandAnswer::NoContactNumber}}, ImportStop::Stopped, 1),
          L"Added: 1\nSkipped: 0\nRefused by the service: 1\n    no mobile number: 1\n"
          L"\nThe import was stopped; 1 contact was not sent.\n\nLine 3, Jo: refused, no mobile number\n"},
+        {"stopped during an exchange that never left",
+         {},
+         Outcome(0, {}, ImportStop::Stopped, 2, UnansweredContact{{u"Kim", u"", u"0044", 2}, false}),
+         L"Added: 0\nSkipped: 0\nRefused by the service: 0\n"
+         L"\nThe import was stopped; 2 contacts were not sent.\n\nLine 2, Kim: not added\n"},
     };
     for (const SummaryCase& test : cases) {
         SCOPED_TRACE(test.pszWhat);
