@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "base/handles.h"
+#include "base/messagewait.h"
 
 namespace {
 
@@ -10,6 +11,9 @@ namespace {
 constexpr size_t kLargestRead = 1u << 30;
 // Names tried for the temporary file before giving up.
 constexpr int kTemporaryNameTries = 16;
+// How long a replace that somebody's open file refuses is tried again, and how often.
+constexpr ULONGLONG kReplaceRetryMs = 2000;
+constexpr DWORD kReplacePauseMs = 100;
 
 class CFileByteSource : public IByteSource {
 public:
@@ -53,14 +57,33 @@ bool WriteAll(HANDLE hFile, const std::string& bytes)
     return true;
 }
 
-// A name of the target's own folder, so that the move stays on its volume.
+// A new name in the target's own folder, so that the moves stay on its volume.
+std::wstring NameBeside(const std::wstring& path, ULONGLONG ullSeed, LPCWSTR pszExtension)
+{
+    wchar_t szSuffix[32];
+    ::wsprintfW(szSuffix, L".%08lx.%s", static_cast<unsigned long>(ullSeed & 0xFFFFFFFFu), pszExtension);
+    return path + szSuffix;
+}
+
+ULONGLONG NameSeed() { return ::GetTickCount64() ^ (static_cast<ULONGLONG>(::GetCurrentProcessId()) << 20); }
+
+bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::wstring FreeNameBeside(const std::wstring& path, LPCWSTR pszExtension)
+{
+    const ULONGLONG ullSeed = NameSeed();
+    std::wstring name;
+    for (int nTry = 0; nTry < kTemporaryNameTries && (name.empty() || Exists(name)); ++nTry) {
+        name = NameBeside(path, ullSeed + nTry, pszExtension);
+    }
+    return name;
+}
+
 CFileHandle CreateTemporaryBeside(const std::wstring& path, std::wstring& temporaryPath)
 {
-    const ULONGLONG ullSeed = ::GetTickCount64() ^ (static_cast<ULONGLONG>(::GetCurrentProcessId()) << 20);
+    const ULONGLONG ullSeed = NameSeed();
     for (int nTry = 0; nTry < kTemporaryNameTries; ++nTry) {
-        wchar_t szSuffix[32];
-        ::wsprintfW(szSuffix, L".%08lx.tmp", static_cast<unsigned long>((ullSeed + nTry) & 0xFFFFFFFFu));
-        temporaryPath = path + szSuffix;
+        temporaryPath = NameBeside(path, ullSeed + nTry, L"tmp");
         CFileHandle hFile(::CreateFileW(temporaryPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
         if (hFile || ::GetLastError() != ERROR_FILE_EXISTS) {
@@ -70,19 +93,63 @@ CFileHandle CreateTemporaryBeside(const std::wstring& path, std::wstring& tempor
     return CFileHandle();
 }
 
-bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-bool MoveOver(const std::wstring& temporaryPath, const std::wstring& path)
+// Somebody has one of the files open, perhaps only for a moment.
+bool MayPass(DWORD dwError)
 {
-    // ReplaceFileW keeps the earlier file's attributes and permissions.
-    if (Exists(path) && ::ReplaceFileW(path.c_str(), temporaryPath.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                                       nullptr, nullptr)) {
+    switch (dwError) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_ACCESS_DENIED:
+    case ERROR_UNABLE_TO_REMOVE_REPLACED:
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
         return true;
+    default:
+        return false;
     }
-    // Also where ReplaceFileW took the earlier file away but could not rename
-    // the new one (ERROR_UNABLE_TO_MOVE_REPLACEMENT).
-    return ::MoveFileExW(temporaryPath.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
-           FALSE;
+}
+
+// One try; ERROR_SUCCESS when the new file took the target's name.
+// ReplaceFileW keeps the earlier file's attributes and permissions, and with
+// a backup name Windows documents where the earlier file is after every
+// failure (ERROR_UNABLE_TO_MOVE_REPLACEMENT_2: under the backup name). Where
+// the target's name is free, or ReplaceFileW fails for another reason, the new
+// file is moved there.
+DWORD MoveOver(const std::wstring& temporaryPath, const std::wstring& path, const std::wstring& backupPath)
+{
+    if (Exists(path)) {
+        if (::ReplaceFileW(path.c_str(), temporaryPath.c_str(), backupPath.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
+                           nullptr, nullptr)) {
+            return ERROR_SUCCESS;
+        }
+        const DWORD dwError = ::GetLastError();
+        if (MayPass(dwError) && Exists(path)) {
+            return dwError;
+        }
+    }
+    if (!::MoveFileExW(temporaryPath.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return ::GetLastError();
+    }
+    return ERROR_SUCCESS;
+}
+
+// After the last try: the new file is deleted only while the earlier one is in place.
+void SettleFailedReplace(const std::wstring& temporaryPath, const std::wstring& path, const std::wstring& backupPath,
+                         bool bHadEarlier, FileWriteEnd& end)
+{
+    if (!Exists(path) && Exists(backupPath) &&
+        !::MoveFileExW(backupPath.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        end.earlier = EarlierFile::Renamed;
+        end.earlierPath = backupPath;
+    } else if (bHadEarlier && !Exists(path)) {
+        end.earlier = EarlierFile::Gone;
+    }
+    if (Exists(path)) {
+        ::DeleteFileW(backupPath.c_str());
+        ::DeleteFileW(temporaryPath.c_str());
+    } else {
+        end.newPath = temporaryPath;
+    }
 }
 
 }  // namespace
@@ -135,13 +202,20 @@ FileWriteEnd WriteFileReplacing(const std::wstring& path, const std::string& byt
         return {FileWriteStep::Write, dwError};
     }
     hFile.Reset();
-    if (!MoveOver(temporaryPath, path)) {
-        const DWORD dwError = ::GetLastError();
-        // Never the only copy: kept when the earlier file is already gone.
-        if (Exists(path)) {
-            ::DeleteFileW(temporaryPath.c_str());
+    const bool bHadEarlier = Exists(path);
+    const std::wstring backupPath = FreeNameBeside(path, L"bak");
+    const ULONGLONG ullStart = ::GetTickCount64();
+    for (;;) {
+        const DWORD dwError = MoveOver(temporaryPath, path, backupPath);
+        if (dwError == ERROR_SUCCESS) {
+            ::DeleteFileW(backupPath.c_str());
+            return {FileWriteStep::Done, ERROR_SUCCESS};
         }
-        return {FileWriteStep::Replace, dwError};
+        if (!MayPass(dwError) || ::GetTickCount64() - ullStart >= kReplaceRetryMs) {
+            FileWriteEnd end = {FileWriteStep::Replace, dwError};
+            SettleFailedReplace(temporaryPath, path, backupPath, bHadEarlier, end);
+            return end;
+        }
+        WaitModally(nullptr, kReplacePauseMs);
     }
-    return {FileWriteStep::Done, ERROR_SUCCESS};
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/modalscope.h"
 #include "ui/contactsio/addressbookdialogs.h"
 #include "ui/contactsio/addressbookfile.h"
 #include "ui/contactsio/clipboardtext.h"
@@ -22,6 +23,25 @@ std::wstring SystemMessage(DWORD dwError)
     return text.empty() ? L"error " + std::to_wstring(dwError) : text;
 }
 
+std::wstring WhereTheFilesAre(const FileWriteEnd& end)
+{
+    std::wstring text;
+    switch (end.earlier) {
+    case EarlierFile::Unchanged:
+        if (end.newPath.empty()) {
+            return L"Any earlier file of that name is unchanged.";
+        }
+        break;
+    case EarlierFile::Renamed:
+        text = L"The earlier file of that name is now\n" + end.earlierPath + L"\n\n";
+        break;
+    case EarlierFile::Gone:
+        text = L"The earlier file of that name is gone.\n\n";
+        break;
+    }
+    return text + L"The exported contacts are in\n" + end.newPath;
+}
+
 std::wstring WriteFailureText(const FileWriteEnd& end, const std::wstring& path)
 {
     std::wstring text = L"The contacts could not be exported to\n" + path + L"\n\n";
@@ -36,7 +56,7 @@ std::wstring WriteFailureText(const FileWriteEnd& end, const std::wstring& path)
         text += L"The new file could not take the place of the old one: ";
         break;
     }
-    return text + SystemMessage(end.dwError) + L"\n\nAny earlier file of that name is unchanged.";
+    return text + SystemMessage(end.dwError) + L"\n\n" + WhereTheFilesAre(end);
 }
 
 std::wstring ExportTitle(size_t nContacts, bool bSelected)
@@ -59,8 +79,12 @@ void ExportContacts(HWND hWndOwner, const std::vector<ExportContact>& contacts, 
     if (!AskAddressBookToSave(hWndOwner, ExportTitle(contacts.size(), bSelected), path, format)) {
         return;
     }
-    const FileWriteEnd end =
-        WriteFileReplacing(path, format == AddressBookFormat::Csv ? WriteCsv(contacts) : WriteVCard(contacts));
+    FileWriteEnd end = {FileWriteStep::Done, ERROR_SUCCESS};
+    {
+        // Tries of the replace wait modally in between, the console disabled.
+        CModalScope scope;
+        end = WriteFileReplacing(path, format == AddressBookFormat::Csv ? WriteCsv(contacts) : WriteVCard(contacts));
+    }
     if (end.step != FileWriteStep::Done) {
         ::MessageBoxW(hWndOwner, WriteFailureText(end, path).c_str(), kExportCaption, MB_OK | MB_ICONERROR);
     }
