@@ -83,14 +83,17 @@ void CConsoleModule::EndWithLogon()
 }
 
 // The session thread closes its exchange and its windows as soon as its
-// handler returns, and the placement is stored by then. The process ends
-// here rather than through the normal return: the watcher thread still waits
-// on its event, which the module's cleanup would close under it, and a
-// session thread that has not finished within the grace period would
-// otherwise keep the program alive past the end of the logon session.
+// handler returns, and the placement is stored and WM_ENDSESSION answered by
+// then. The process ends here, terminated rather than exited: ExitProcess
+// would run the libraries' teardown, which may wait for locks that other
+// threads hold (a file dialog's thread, the internet library's workers, the
+// watcher on its event), and a session thread that has not finished within
+// the grace period would otherwise keep the program alive past the end of
+// the logon session.
 void CConsoleModule::EndProcessAtLogonEnd()
 {
     ::WaitForSingleObject(m_hSessionThread.Get(), kLogonEndGraceMs);
+    ::TerminateProcess(::GetCurrentProcess(), 0);
     ::ExitProcess(0);
 }
 

@@ -30,7 +30,7 @@ public:
     void EndWithLogon();
     bool IsEndingWithLogon() const { return m_bEndingWithLogon; }
     // On the main thread, after it quit at the logon end: waits a little for
-    // the session thread, then ends the process.
+    // the session thread, then ends the process without any teardown.
     [[noreturn]] void EndProcessAtLogonEnd();
 
     HRESULT RegisterServer();
