@@ -41,7 +41,9 @@ protected:
         ui::SetText(m_hLogin, IDC_EMAIL, L"demo@quillbay.test");
         ui::SetText(m_hLogin, IDC_PASSWORD, L"demo1234");
         ui::Click(m_hLogin, IDOK);
-        return m_app.WaitForWindow(kConsoleCaption);
+        // A click while the details load would be dropped.
+        HWND hConsole = m_app.WaitForWindow(kConsoleCaption);
+        return hConsole && m_app.SyncAfterExchanges(hConsole) ? hConsole : nullptr;
     }
 
     CStandinClient m_standin;

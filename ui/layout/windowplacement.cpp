@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/handles.h"
+#include "base/modalscope.h"
 #include "settings/regvalue.h"
 #include "ui/layout/dpi.h"
 
@@ -61,9 +62,11 @@ LRESULT CALLBACK KeepStateHook(int nCode, WPARAM wParam, LPARAM lParam)
 // Timer messages come only when nothing else waits, so the first tick is the
 // loop's first idle. A loop that shows its dialog again does so at that idle
 // or right after dispatching that tick; by the second tick it has passed.
+// Ticks that a modal wait dispatches (the details load as the console opens)
+// come before the loop.
 void CALLBACK IdleTimerProc(HWND, UINT, UINT_PTR, DWORD)
 {
-    if (++g_nIdleTicks >= 2) {
+    if (!CModalScope::IsOpen() && ++g_nIdleTicks >= 2) {
         StopKeepingState();
     }
 }
