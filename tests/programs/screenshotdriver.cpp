@@ -196,8 +196,7 @@ bool ShootProgress(CStandinClient& standin, const CAppDriver& app, CScreenshots&
     if (!standin.QueueAnswer(slow)) {
         return false;
     }
-    // The console's thread is busy during the load and paints nothing: the
-    // progress window is on screen once the screen differs from before.
+    // The progress window is on screen once the screen differs from before.
     ScreenArea before = CaptureSettled(WindowRect(hConsole));
     ui::Click(hConsole, IDC_REFRESH);
     HWND hProgress = nullptr;

@@ -306,16 +306,15 @@ void RealClick(HWND hDlg, int nId)
     RECT rc = {};
     ::SetWindowPos(::GetAncestor(hDlg, GA_ROOT), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ::GetWindowRect(::GetDlgItem(hDlg, nId), &rc);
-    const POINT pt = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-    ::SetCursorPos(pt.x, pt.y);
+    const LONG x = (rc.left + rc.right) / 2, y = (rc.top + rc.bottom) / 2;
+    ::SetCursorPos(x, y);
     INPUT input[2] = {};
-    for (INPUT& click : input) {
-        click.type = INPUT_MOUSE;
-        click.mi.dx = pt.x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
-        click.mi.dy = pt.y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
+    for (int i = 0; i < 2; ++i) {
+        input[i].type = INPUT_MOUSE;
+        input[i].mi.dx = x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
+        input[i].mi.dy = y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
+        input[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | (i ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN);
     }
-    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP;
     ::SendInput(2, input, sizeof(INPUT));
 }
 
@@ -323,23 +322,19 @@ void RealType(HWND hTopLevel, const std::wstring& text, WORD vkAfter)
 {
     ::SetForegroundWindow(hTopLevel);
     std::vector<INPUT> input;
-    for (wchar_t ch : text) {
+    auto press = [&](WORD vk, wchar_t ch) {
         for (DWORD dwUp : {0ul, static_cast<unsigned long>(KEYEVENTF_KEYUP)}) {
             INPUT key = {};
             key.type = INPUT_KEYBOARD;
-            key.ki.wScan = ch;
-            key.ki.dwFlags = KEYEVENTF_UNICODE | dwUp;
+            key.ki = {vk, static_cast<WORD>(ch), (vk ? 0ul : static_cast<unsigned long>(KEYEVENTF_UNICODE)) | dwUp, 0, 0};
             input.push_back(key);
         }
+    };
+    for (wchar_t ch : text) {
+        press(0, ch);
     }
-    for (DWORD dwUp : {0ul, static_cast<unsigned long>(KEYEVENTF_KEYUP)}) {
-        INPUT key = {};
-        key.type = INPUT_KEYBOARD;
-        key.ki.wVk = vkAfter;
-        key.ki.dwFlags = dwUp;
-        if (vkAfter) {
-            input.push_back(key);
-        }
+    if (vkAfter) {
+        press(vkAfter, 0);
     }
     ::SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }
