@@ -9,7 +9,7 @@
 
 #include "addressbook/addressbookreader.h"
 #include "addressbook/importplan.h"
-#include "memorybytesource.h"
+#include "addressbook/text/memorybytesource.h"
 
 namespace {
 

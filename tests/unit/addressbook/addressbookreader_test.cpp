@@ -6,9 +6,10 @@
 #include <string>
 
 #include "addressbook/addressbookreader.h"
+#include "addressbook/numbers/numberchoice.h"
 #include "allocatedbytes.h"
 #include "contactstesttext.h"
-#include "memorybytesource.h"
+#include "addressbook/text/memorybytesource.h"
 
 namespace {
 
@@ -21,18 +22,22 @@ std::string Shown(const std::u16string& text)
     return shown;
 }
 
-// "vcard" or "csv", then "line:given|family|formatted|number" per contact; or the error.
+// "vcard" or "csv", then "line:given|family|formatted|number" per contact (the
+// number a text would go to, as written), its company and an unclosed quote;
+// or the error.
 std::string Describe(const ReadResult& result)
 {
-    static const char* const kErrors[] = {"None",  "TooLarge",        "ReadFailed",    "NotAnAddressBook",
-                                          "Empty", "NoUsableContact", "UnknownColumns"};
+    static const char* const kErrors[] = {"None",  "TooLarge",        "ReadFailed",     "NotAnAddressBook",
+                                          "Empty", "NoUsableContact", "UnknownColumns", "TooManyContacts"};
     if (result.error != ReadError::None) {
         return kErrors[static_cast<int>(result.error)];
     }
     std::string text = result.format == AddressBookFormat::VCard ? "vcard" : "csv";
     for (const RawContact& contact : result.contacts) {
         text += "\n" + std::to_string(contact.nLine) + ":" + Shown(contact.given) + "|" + Shown(contact.family) +
-                "|" + Shown(contact.formatted) + "|" + Shown(contact.number);
+                "|" + Shown(contact.formatted) + "|" + Shown(ChooseNumber(contact.phones, u"44").written) +
+                (contact.company.empty() ? "" : " org:" + Shown(contact.company)) +
+                (contact.bUnclosedQuote ? " unclosed" : "");
     }
     return text;
 }
@@ -128,8 +133,9 @@ const ReaderCase kReaderCases[] = {
      "csv\n2:John|Smith|John Smith|07700 900123\n3:||Ann|020 7946 0002"},
     {"no BOM, not UTF-8: the ANSI code page", "Andr\xE9,M\x80ller,07700 900127\r\n",
      "csv\n1:André|M€ller||07700 900127"},
-    {"a quote never closed runs to the end", "John,Smith,07700 1\r\n\"Ann,Doe,0123\r\nBob,Roe,0456\r\n",
-     "csv\n1:John|Smith||07700 1\n2:Ann,Doe,0123<LF>Bob,Roe,0456<LF>|||"},
+    {"a quote never closed ends with its line, which is named",
+     "John,Smith,07700 1\r\n\"Ann,Doe,0123\r\nBob,Roe,0456\r\n",
+     "csv\n1:John|Smith||07700 1\n2:Ann,Doe,0123||| unclosed\n3:Bob|Roe||0456"},
     {"a line of 1 MiB skipped, a kept value of 1 MiB cut",
      "BEGIN:VCARD\r\nNOTE:" + kMiB + "\r\nFN:After\r\nTEL:5\r\nEND:VCARD\r\nBEGIN:VCARD\r\nFN:" + kMiB +
          "\r\nTEL:6\r\nEND:VCARD\r\n",
@@ -140,7 +146,7 @@ const ReaderCase kReaderCases[] = {
     {"a UTF-16 BOM and blank lines", WithBom16("\r\n  \r\n", false), "Empty"},
     {"an empty file", "", "Empty"},
     {"a letter", "Dear Ann,\nthank you for the letter.\nYours, Bob, and Carl\n", "NotAnAddressBook"},
-    {"a header of unknown columns", "Vorname,Nachname,Handy\nJohn,Smith,0770 1\n", "UnknownColumns"},
+    {"a header of unknown columns", "Spitzname,Geburtstag,Notiz\nJohn,Smith,0770 1\n", "UnknownColumns"},
     {"cards without names or numbers", "BEGIN:VCARD\nVERSION:3.0\nPHOTO:abc\nEND:VCARD\n", "NoUsableContact"},
     {"a header alone", "First Name,Last Name,Mobile Phone\r\n", "NoUsableContact"},
 };
@@ -154,7 +160,7 @@ TEST_P(ReaderCaseTest, ReadsTheFileAsExpected)
     const ReaderCase& row = GetParam();
     for (size_t cbPiece : {size_t{64 * 1024}, row.bytes.size() < 100000 ? size_t{1} : size_t{4099}}) {
         CMemoryByteSource source(row.bytes, cbPiece);
-        EXPECT_EQ(Describe(ReadAddressBook(source, DecodeTestAnsi)), row.expected)
+        EXPECT_EQ(Describe(ReadAddressBook(source, DecodeTestCodePage)), row.expected)
             << row.pszName << ", read " << cbPiece << " bytes at a time";
     }
 }
