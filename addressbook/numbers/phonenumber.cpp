@@ -182,6 +182,13 @@ bool ReadUnprefixed(std::u16string digits, size_t nZeroAt, const std::u16string&
         normalised.otherReading = pszTrunk[0] != '\0' ? national : international;
     } else if (bAbroadFits) {
         normalised.number = international;
+    } else if (bTrunk) {
+        if (rest.size() > cchMaxRest) {
+            reason = SkipReason::TooLong;
+            return false;
+        }
+        normalised.bAmbiguous = true;
+        normalised.number = national;
     } else {
         const bool bNationalTooLong = countryCode.empty() || rest.size() > cchMaxRest;
         const bool bAbroadTooLong = pAbroad == nullptr ? digits.size() > kMaxInternationalDigits
