@@ -1,5 +1,7 @@
 #include "addressbook/numbers/phonenumber.h"
 
+#include <string>
+
 #include "addressbook/numbers/telephoneplan.h"
 #include "addressbook/text/asciitext.h"
 
@@ -9,6 +11,8 @@ constexpr size_t kNone = std::u16string::npos;
 // A part of a field that splits holds a number of its own.
 constexpr size_t kMinSplitDigits = 7;
 constexpr size_t kMaxNumbersInField = 16;
+// The add dialog takes numbers of this many characters.
+constexpr size_t kMaxSentChars = 20;
 
 bool IsDigit(char16_t ch)
 {
@@ -61,8 +65,8 @@ bool IsScientific(const std::u16string& raw)
     return skipDigits() && i == text.size();
 }
 
-// The digits of a number, whether "+" led them, where an "(0)" after the
-// first digits stood, and whether anything else was written.
+// The digits of a number, whether "+" led them, where the zero of an "(0)"
+// after the first digits stands, and whether anything else was written.
 struct Written {
     bool bPlus = false;
     std::u16string digits;
@@ -81,6 +85,7 @@ Written Scan(const std::u16string& raw)
             written.bPlus = true;
         } else if (!written.digits.empty() && written.nZeroAt == kNone && raw.compare(i, 3, u"(0)") == 0) {
             written.nZeroAt = written.digits.size();
+            written.digits.push_back(u'0');
             i += 2;
         } else if (!IsNumberSeparator(ch)) {
             // Letters, "ext", "x12", ";ext=", "#", "*" and the pause ",".
@@ -111,12 +116,12 @@ size_t Length(const char* psz)
 // "+44 (0)20 ..." and "+44 020 ...": the national prefix after the country
 // code goes, unless only the number with it fits the plan (Italy has none, so
 // its "(0)" is a digit of the number).
-bool ReadInternational(std::u16string digits, size_t nZeroAt, NormalisedNumber& normalised, SkipReason& reason)
+bool InternationalForm(std::u16string digits, size_t nZeroAt, std::u16string& number, SkipReason& reason)
 {
     size_t cchCode = 0;
     const CallingCodePlan* pPlan = CallingCodeAt(digits, cchCode);
-    if (nZeroAt != kNone && (pPlan == nullptr || nZeroAt != cchCode || pPlan->szTrunkPrefix[0] != '0')) {
-        digits.insert(nZeroAt, 1, u'0');
+    if (pPlan != nullptr && nZeroAt == cchCode && std::string(pPlan->szTrunkPrefix) == "0") {
+        digits.erase(nZeroAt, 1);
     }
     if (digits.empty()) {
         reason = SkipReason::NoNumber;
@@ -127,78 +132,78 @@ bool ReadInternational(std::u16string digits, size_t nZeroAt, NormalisedNumber& 
             reason = SkipReason::TooLong;
             return false;
         }
-        normalised.number = u"00" + digits;
+        number = u"00" + digits;
         return true;
     }
     std::u16string national = digits.substr(cchCode);
     const char* pszTrunk = pPlan->szTrunkPrefix;
     if (StartsWith(national, pszTrunk)) {
-        const size_t cchStripped = national.size() - Length(pszTrunk);
-        if (FitsLength(pPlan->lengths, cchStripped) || !FitsLength(pPlan->lengths, national.size())) {
-            national.erase(0, Length(pszTrunk));
+        // Once only, so that reading the result again gives it back.
+        const std::u16string stripped = national.substr(Length(pszTrunk));
+        const bool bFits = FitsLength(pPlan->lengths, stripped.size()) || !FitsLength(pPlan->lengths, national.size());
+        if (bFits && !StartsWith(stripped, pszTrunk)) {
+            national = stripped;
         }
     }
     if (national.size() > LongestLength(pPlan->lengths)) {
         reason = SkipReason::TooLong;
         return false;
     }
-    normalised.number = u"00" + digits.substr(0, cchCode) + national;
+    number = u"00" + digits.substr(0, cchCode) + national;
     return true;
+}
+
+bool ReadInternational(const Written& written, NormalisedNumber& normalised, SkipReason& reason)
+{
+    const size_t cchPrefix = written.bPlus ? 0 : 2;
+    const size_t nZeroAt = written.nZeroAt == kNone || written.nZeroAt < cchPrefix ? kNone : written.nZeroAt - cchPrefix;
+    return InternationalForm(written.digits.substr(cchPrefix), nZeroAt, normalised.number, reason);
 }
 
 // Digits without "+" or "00": a national number of the member's country, or
 // an international one written without its prefix, as the plan's lengths
-// tell; where both fit, the national prefix decides: in a country that has
-// one, national numbers are written with it.
-bool ReadUnprefixed(std::u16string digits, size_t nZeroAt, const std::u16string& countryCode,
-                    NormalisedNumber& normalised, SkipReason& reason)
+// tell; where both fit, the member's own country is the likelier (mobiles go
+// without the national prefix in many countries), and the preview asks.
+bool ReadUnprefixed(const std::u16string& digits, const std::u16string& memberCode, NormalisedNumber& normalised,
+                    SkipReason& reason)
 {
-    if (nZeroAt != kNone) {
-        digits.insert(nZeroAt, 1, u'0');
-    }
-    if (countryCode.empty() && digits[0] == u'0') {
+    // A code the plan lacks is no country's: national numbers cannot be read.
+    const CallingCodePlan* pHome = CallingCodeNamed(memberCode);
+    if (pHome == nullptr && digits[0] == u'0') {
         reason = SkipReason::NationalNumber;
         return false;
     }
-    const CallingCodePlan* pHome = countryCode.empty() ? nullptr : CallingCodeNamed(countryCode);
-    const char* pszTrunk = pHome != nullptr ? pHome->szTrunkPrefix : countryCode.empty() ? "" : "0";
-    const bool bTrunk = StartsWith(digits, pszTrunk);
-    const std::u16string rest = bTrunk ? digits.substr(Length(pszTrunk)) : digits;
-    const size_t cchMaxRest = pHome != nullptr ? LongestLength(pHome->lengths)
-                                               : kMaxInternationalDigits - countryCode.size();
-    const bool bNationalFits = !countryCode.empty() && (pHome != nullptr ? FitsLength(pHome->lengths, rest.size())
-                                                                          : rest.size() <= cchMaxRest);
+    // Both readings go through the international form, so that reading a
+    // result again gives it back.
+    const bool bTrunk = pHome != nullptr && StartsWith(digits, pHome->szTrunkPrefix);
+    std::u16string national;
+    SkipReason ignored = SkipReason::TooLong;
+    const bool bNational =
+        pHome != nullptr &&
+        InternationalForm(memberCode + digits.substr(bTrunk ? Length(pHome->szTrunkPrefix) : 0), kNone, national,
+                          ignored);
+    const bool bNationalFits = bNational && FitsLength(pHome->lengths, national.size() - 2 - memberCode.size());
     size_t cchCode = 0;
     const CallingCodePlan* pAbroad = CallingCodeAt(digits, cchCode);
-    const size_t cchAbroad = digits.size() - cchCode;
-    const bool bAbroadFits = pAbroad != nullptr && FitsLength(pAbroad->mobileLengths, cchAbroad);
-    const std::u16string national = u"00" + countryCode + rest;
-    const std::u16string international = u"00" + digits;
-    if (bNationalFits && (bTrunk || !bAbroadFits)) {
+    std::u16string international;
+    const bool bAbroad = pAbroad != nullptr && InternationalForm(digits, kNone, international, ignored);
+    const bool bAbroadFits = bAbroad && FitsLength(pAbroad->mobileLengths, international.size() - 2 - cchCode);
+    if (bNationalFits || (bNational && bTrunk) || (bNational && !bAbroadFits)) {
+        // Where both fit, the member's own country is the likelier (mobiles go
+        // without the national prefix in many countries): the preview asks.
         normalised.number = national;
-    } else if (bNationalFits) {
-        normalised.bAmbiguous = true;
-        normalised.number = pszTrunk[0] != '\0' ? international : national;
-        normalised.otherReading = pszTrunk[0] != '\0' ? national : international;
-    } else if (bAbroadFits) {
+        normalised.bAmbiguous = !bNationalFits || (!bTrunk && bAbroadFits);
+        normalised.otherReading = normalised.bAmbiguous && bAbroad ? international : std::u16string();
+    } else if (bAbroad) {
         normalised.number = international;
-    } else if (bTrunk) {
-        if (rest.size() > cchMaxRest) {
-            reason = SkipReason::TooLong;
-            return false;
-        }
+        normalised.bAmbiguous = !bAbroadFits;
+    } else if (pHome == nullptr && pAbroad == nullptr && digits.size() <= kMaxInternationalDigits) {
+        // Nothing to read it by: as it stands, for the preview to ask.
+        normalised.number = digits;
         normalised.bAmbiguous = true;
-        normalised.number = national;
     } else {
-        const bool bNationalTooLong = countryCode.empty() || rest.size() > cchMaxRest;
-        const bool bAbroadTooLong = pAbroad == nullptr ? digits.size() > kMaxInternationalDigits
-                                                       : cchAbroad > LongestLength(pAbroad->lengths);
-        if (bNationalTooLong && bAbroadTooLong) {
-            reason = SkipReason::TooLong;
-            return false;
-        }
-        normalised.bAmbiguous = true;
-        normalised.number = countryCode.empty() ? digits : bNationalTooLong ? international : national;
+        reason = SkipReason::TooLong;
+        return false;
     }
     return true;
 }
@@ -252,13 +257,15 @@ bool NormaliseNumber(const std::u16string& raw, const std::u16string& countryCod
         reason = SkipReason::LettersOrExtension;
     } else if (written.digits.empty()) {
         reason = SkipReason::NoNumber;
-    } else if (written.bPlus || StartsWith(written.digits, "00")) {
-        const size_t cchPrefix = written.bPlus ? 0 : 2;
-        const size_t nZeroAt = written.nZeroAt == kNone || written.nZeroAt < cchPrefix ? kNone
-                                                                                        : written.nZeroAt - cchPrefix;
-        return ReadInternational(written.digits.substr(cchPrefix), nZeroAt, normalised, reason);
     } else {
-        return ReadUnprefixed(written.digits, written.nZeroAt, countryCode, normalised, reason);
+        const bool bInternational = written.bPlus || StartsWith(written.digits, "00");
+        const bool bRead = bInternational ? ReadInternational(written, normalised, reason)
+                                          : ReadUnprefixed(written.digits, countryCode, normalised, reason);
+        if (bRead && normalised.number.size() > kMaxSentChars) {
+            reason = SkipReason::TooLong;
+            return false;
+        }
+        return bRead;
     }
     return false;
 }

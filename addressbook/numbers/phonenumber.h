@@ -20,8 +20,10 @@ struct NormalisedNumber {
 // code, or a national number of the member's country (countryCode, digits
 // only; empty when not known) with or without its national prefix, which
 // goes, as "(0)" after a country code does. Without any prefix, digits that
-// start with a country code and fit a mobile number of it are international.
-// False with the reason when it cannot be sent as it stands.
+// start with a country code and fit a mobile number of it are international,
+// unless they fit a number of the member's country too: then they are read as
+// that, and marked ambiguous. False with the reason when it cannot be sent as
+// it stands (longer than the plan allows, or than the add dialog takes).
 bool NormaliseNumber(const std::u16string& raw, const std::u16string& countryCode, NormalisedNumber& normalised,
                      SkipReason& reason);
 
