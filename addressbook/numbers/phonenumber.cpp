@@ -83,7 +83,8 @@ Written Scan(const std::u16string& raw)
             written.digits.push_back(ch);
         } else if (ch == u'+' && written.digits.empty() && !written.bPlus) {
             written.bPlus = true;
-        } else if (!written.digits.empty() && written.nZeroAt == kNone && raw.compare(i, 3, u"(0)") == 0) {
+        } else if (ch == u'(' && !written.digits.empty() && written.nZeroAt == kNone &&
+                   raw.compare(i, 3, u"(0)") == 0) {
             written.nZeroAt = written.digits.size();
             written.digits.push_back(u'0');
             i += 2;
