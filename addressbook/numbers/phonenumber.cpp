@@ -189,22 +189,26 @@ bool ReadUnprefixed(const std::u16string& digits, const std::u16string& memberCo
     std::u16string international;
     const bool bAbroad = pAbroad != nullptr && InternationalForm(digits, kNone, international, ignored);
     const bool bAbroadFits = bAbroad && FitsLength(pAbroad->mobileLengths, international.size() - 2 - cchCode);
-    if (bNationalFits || (bNational && bTrunk) || (bNational && !bAbroadFits)) {
+    if (bNationalFits) {
         // Where both fit, the member's own country is the likelier (mobiles go
         // without the national prefix in many countries): the preview asks.
         normalised.number = national;
-        normalised.bAmbiguous = !bNationalFits || (!bTrunk && bAbroadFits);
-        normalised.otherReading = normalised.bAmbiguous && bAbroad ? international : std::u16string();
-    } else if (bAbroad) {
+        normalised.bAmbiguous = !bTrunk && bAbroadFits;
+        normalised.otherReading = normalised.bAmbiguous ? international : std::u16string();
+    } else if (bAbroadFits) {
         normalised.number = international;
-        normalised.bAmbiguous = !bAbroadFits;
-    } else if (pHome == nullptr && pAbroad == nullptr && digits.size() <= kMaxInternationalDigits) {
-        // Nothing to read it by: as it stands, for the preview to ask.
-        normalised.number = digits;
+    } else if (bTrunk && bNational) {
+        normalised.number = national;
         normalised.bAmbiguous = true;
-    } else {
+    } else if (bTrunk || (!bNational && !bAbroad && (pHome != nullptr || pAbroad != nullptr ||
+                                                     digits.size() > kMaxInternationalDigits))) {
         reason = SkipReason::TooLong;
         return false;
+    } else {
+        // Fits no reading: as it stands, for the preview to ask.
+        normalised.number = digits;
+        normalised.bAmbiguous = true;
+        normalised.otherReading = bNational ? national : bAbroad ? international : std::u16string();
     }
     return true;
 }

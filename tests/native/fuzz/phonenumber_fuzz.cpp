@@ -1,10 +1,9 @@
 // libFuzzer target for the number normaliser and the choice of a number. The
 // input is a country code line and a telephone field. Whatever they hold: a
-// number read is digits only, "00" and at most 18 digits (the add dialog takes
-// 20 characters) unless it is ambiguous without a country code (or with one
-// the telephone plan lacks), and reading it
-// again gives it back, so that duplicates compare; the choice takes one of
-// the field's numbers. Any violation aborts.
+// number read is digits only, at most 20 (the add dialog takes no more), "00"
+// and the international number unless it fits no reading and is marked
+// ambiguous; reading it again gives it back, so that duplicates compare; the
+// choice takes one of the field's numbers. Any violation aborts.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -13,7 +12,6 @@
 
 #include "addressbook/numbers/numberchoice.h"
 #include "addressbook/numbers/phonenumber.h"
-#include "addressbook/numbers/telephoneplan.h"
 #include "contactstesttext.h"
 
 namespace {
@@ -44,8 +42,7 @@ void CheckNumber(const std::u16string& raw, const std::u16string& countryCode)
     }
     const std::u16string& number = normalised.number;
     Check(IsDigits(number) && number.size() <= 20);
-    const bool bNoCountry = CallingCodeNamed(countryCode) == nullptr;
-    Check(number.compare(0, 2, u"00") == 0 || (normalised.bAmbiguous && bNoCountry));
+    Check(number.compare(0, 2, u"00") == 0 || normalised.bAmbiguous);
     Check(normalised.otherReading.empty() || (normalised.bAmbiguous && IsDigits(normalised.otherReading)));
     if (number.compare(0, 2, u"00") == 0) {
         NormalisedNumber again;
