@@ -55,10 +55,6 @@ struct CsvColumns {
     size_t nFirst = kNoColumn;
     size_t nLast = kNoColumn;
     size_t nNumber = kNoColumn;
-    bool operator==(const CsvColumns& other) const
-    {
-        return nFirst == other.nFirst && nLast == other.nLast && nNumber == other.nNumber;
-    }
 };
 
 struct ReadResult {

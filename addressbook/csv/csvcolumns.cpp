@@ -37,8 +37,9 @@ void Claim(size_t& nSlot, size_t nColumn)
 
 size_t CCsvColumns::CountKnown(const std::vector<std::u16string>& header)
 {
-    return static_cast<size_t>(std::count_if(header.begin(), header.end(),
-                                              [](const std::u16string& cell) { return RoleOf(cell) != ColumnRole::None; }));
+    return static_cast<size_t>(std::count_if(header.begin(), header.end(), [](const std::u16string& cell) {
+        return RoleOf(cell) != ColumnRole::None;
+    }));
 }
 
 bool CCsvColumns::LooksLikeData(const std::vector<std::u16string>& record)
@@ -132,7 +133,8 @@ void CCsvColumns::Choose(const CsvColumns* pChoice, const std::vector<std::u16st
         }
         if (pChoice->nNumber != m_columns.nNumber) {
             m_phones.clear();
-            const bool bMobile = pChoice->nNumber < header.size() && RoleOf(header[pChoice->nNumber]) == ColumnRole::Mobile;
+            const bool bMobile =
+                pChoice->nNumber < header.size() && RoleOf(header[pChoice->nNumber]) == ColumnRole::Mobile;
             if (pChoice->nNumber != kNoColumn) {
                 m_phones.push_back({pChoice->nNumber, kNoColumn, bMobile || header.empty() ? PhoneKind::Mobile
                                                                                            : PhoneKind::Other});

@@ -157,7 +157,8 @@ bool InternationalForm(std::u16string digits, size_t nZeroAt, std::u16string& nu
 bool ReadInternational(const Written& written, NormalisedNumber& normalised, SkipReason& reason)
 {
     const size_t cchPrefix = written.bPlus ? 0 : 2;
-    const size_t nZeroAt = written.nZeroAt == kNone || written.nZeroAt < cchPrefix ? kNone : written.nZeroAt - cchPrefix;
+    const size_t nZeroAt =
+        written.nZeroAt == kNone || written.nZeroAt < cchPrefix ? kNone : written.nZeroAt - cchPrefix;
     return InternationalForm(written.digits.substr(cchPrefix), nZeroAt, normalised.number, reason);
 }
 

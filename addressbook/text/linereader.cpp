@@ -181,7 +181,8 @@ void CLineReader::FinishTextLine(bool bLineEnds)
     } else {
         m_text.clear();
         const bool bUtf8 = IsValidUtf8(m_line.data(), m_line.size());
-        AppendDecoded(m_codec.decode, bUtf8 ? kUtf8CodePage : m_codec.nFallbackCodePage, m_line.data(), m_line.size(), m_text);
+        const unsigned nCodePage = bUtf8 ? kUtf8CodePage : m_codec.nFallbackCodePage;
+        AppendDecoded(m_codec.decode, nCodePage, m_line.data(), m_line.size(), m_text);
     }
     if (bLineEnds) {
         m_text.push_back(u'\n');
