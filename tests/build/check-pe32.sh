@@ -1,7 +1,9 @@
 #!/bin/sh
 # Checks a built orvexapp.exe: the shipped 32-bit program (the default) or the
 # x86_64 one; a GUI program for Windows 7 and later (subsystem version 6.1),
-# terminal-server aware, of at most 640 KB, that needs only system DLLs.
+# terminal-server aware, hardened (ASLR with its relocations, DEP, high-entropy
+# ASLR on x86-64, the stack protector), of at most 640 KB, that needs only
+# system DLLs.
 # Usage: check-pe32.sh EXE [i386|x86-64]
 set -eu
 exe=$1
@@ -13,7 +15,19 @@ echo "$headers" | grep -q 'Subsystem.*(Windows GUI)' || fail "not a GUI program"
 version=$(echo "$headers" | awk '/^MajorSubsystemVersion/ { major = $2 } /^MinorSubsystemVersion/ { minor = $2 }
                                  END { print major "." minor }')
 [ "$version" = 6.1 ] || fail "subsystem version $version, not 6.1"
-echo "$headers" | grep -q '^[[:space:]]*TERMINAL_SERVICE_AWARE$' || fail "not terminal-server aware"
+flags='TERMINAL_SERVICE_AWARE DYNAMIC_BASE NX_COMPAT'
+[ "$arch" = x86-64 ] && flags="$flags HIGH_ENTROPY_VA"
+for flag in $flags; do
+    echo "$headers" | grep -q "^[[:space:]]*$flag\$" || fail "DllCharacteristics lack $flag"
+done
+# Without relocations Windows cannot move the image, whatever DYNAMIC_BASE says.
+relocs=$(x86_64-w64-mingw32-objdump -h "$exe" | awk '$2 == ".reloc" { print $3 }')
+[ -n "$relocs" ] && [ $((0x$relocs)) -gt 0 ] || fail "no .reloc section"
+grep -q 'stack smashing detected' "$exe" || fail "built without the stack protector"
+# libssp's guard set-up would load the crypto provider's DLLs before the search is restricted.
+if echo "$headers" | grep -qw CryptAcquireContextA; then
+    fail "imports CryptAcquireContextA: libssp's guard set-up is linked in"
+fi
 allowed='^(kernel32|user32|gdi32|comctl32|comdlg32|wininet|advapi32|shell32|ole32|oleaut32|msvcrt)\.dll$'
 for dll in $(echo "$headers" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z'); do
     echo "$dll" | grep -Eq "$allowed" || fail "imports $dll, which is not a system DLL"
@@ -31,4 +45,4 @@ done
 # reader, writers and windows, fits in 640 KB (about 560 KB in the i686 build).
 size=$(stat -c %s "$exe")
 [ "$size" -le 655360 ] || fail "$size bytes, more than 640 KB"
-echo "$exe: pei-$arch GUI, subsystem 6.1, terminal-server aware, $size bytes, system DLLs only"
+echo "$exe: pei-$arch GUI, subsystem 6.1, $flags, .reloc, stack protector, $size bytes, system DLLs only"
