@@ -2,8 +2,8 @@
 # Checks a built orvexapp.exe: the shipped 32-bit program (the default) or the
 # x86_64 one; a GUI program for Windows 7 and later (subsystem version 6.1),
 # terminal-server aware, hardened (ASLR with its relocations, DEP, high-entropy
-# ASLR on x86-64, the stack protector), of at most 640 KB, that needs only
-# system DLLs.
+# ASLR on x86-64, the stack protector), of at most 640 KB, that imports only
+# DLLs Windows loads from System32 whatever lies beside it.
 # Usage: check-pe32.sh EXE [i386|x86-64]
 set -eu
 exe=$1
@@ -28,12 +28,16 @@ grep -q 'stack smashing detected' "$exe" || fail "built without the stack protec
 if echo "$headers" | grep -qw CryptAcquireContextA; then
     fail "imports CryptAcquireContextA: libssp's guard set-up is linked in"
 fi
-allowed='^(kernel32|user32|gdi32|comctl32|comdlg32|wininet|advapi32|shell32|ole32|oleaut32|msvcrt)\.dll$'
+# KnownDLLs of Windows 7 to 11, which the loader takes from System32 only, and
+# comctl32, which the manifest takes from the side-by-side store. Every other
+# DLL (wininet, crypt32) is loaded from System32 when the program runs.
+allowed='^(kernel32|user32|gdi32|comctl32|comdlg32|advapi32|shell32|ole32|oleaut32|msvcrt)\.dll$'
 for dll in $(echo "$headers" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z'); do
-    echo "$dll" | grep -Eq "$allowed" || fail "imports $dll, which is not a system DLL"
+    echo "$dll" | grep -Eq "$allowed" || fail "imports $dll, which Windows would look for beside the program"
 done
 # Windows 7 lacks these; the program looks them up when it runs.
-for fn in GetDpiForWindow GetSystemMetricsForDpi SetDialogDpiChangeBehavior SetThreadDpiAwarenessContext; do
+for fn in GetDpiForWindow GetSystemMetricsForDpi SetDialogDpiChangeBehavior SetThreadDpiAwarenessContext \
+          SetDefaultDllDirectories; do
     if echo "$headers" | grep -qw "$fn"; then
         fail "imports $fn, which Windows 7 lacks"
     fi
@@ -45,4 +49,4 @@ done
 # reader, writers and windows, fits in 640 KB (about 560 KB in the i686 build).
 size=$(stat -c %s "$exe")
 [ "$size" -le 655360 ] || fail "$size bytes, more than 640 KB"
-echo "$exe: pei-$arch GUI, subsystem 6.1, $flags, .reloc, stack protector, $size bytes, system DLLs only"
+echo "$exe: pei-$arch GUI, subsystem 6.1, $flags, .reloc, stack protector, $size bytes, pinned DLLs only"
