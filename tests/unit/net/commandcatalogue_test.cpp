@@ -146,7 +146,7 @@ TEST(CommandCatalogueTest, CommonFieldsCarryVersionCredentialsAndAction)
     };
     for (const auto& [command, action] : actions) {
         FormFields info;
-        SetCommonFields(info, command, CBstr(L"ann@example.com"), CBstr(L"s3cr3t!"));
+        SetCommonFields(info, command, CBstr(L"ann@example.com"), CSealedText(CBstr(L"s3cr3t!")));
         CBstr body;
         info.BuildRequest(body);
         EXPECT_EQ(std::wstring(body.c_str()),
