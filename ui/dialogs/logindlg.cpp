@@ -112,7 +112,8 @@ INT_PTR CLoginDlg::OnEndSession(WPARAM wParam, LPARAM)
 
 INT_PTR CLoginDlg::OnRegister(WPARAM, LPARAM)
 {
-    CBstr bstrUrl(L"http://");
+    // A new member types a password on that page: TLS, like every page the program opens.
+    CBstr bstrUrl(L"https://");
     bstrUrl += CBstr::FromAnsi(kServiceHost);
     bstrUrl += L"/pages/member/quillbay/register/register.php";
     OpenUrlInBrowser(m_hWnd, bstrUrl);
