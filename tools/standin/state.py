@@ -15,8 +15,26 @@ CONNECTION_FAULTS = ("stall", "close_after_handshake")
 
 def generated_body(size):
     """Byte i is PATTERN[i % 62]; tests regenerate it to compare."""
-    repeats = size // len(PATTERN) + 1
-    return (PATTERN * repeats)[:size]
+    return GeneratedBody(size)[0:size]
+
+
+class GeneratedBody:
+    """generated_body(size), made a slice at a time as it is sent, so that an
+    answer of hundreds of MiB costs no memory."""
+
+    def __init__(self, size):
+        self.size = size
+
+    def __len__(self):
+        return self.size
+
+    def __getitem__(self, key):
+        start, stop, _ = key.indices(self.size)
+        if stop <= start:
+            return b""
+        skip = start % len(PATTERN)
+        repeats = (skip + stop - start) // len(PATTERN) + 1
+        return (PATTERN * repeats)[skip:skip + stop - start]
 
 
 @dataclass

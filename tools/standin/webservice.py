@@ -18,7 +18,7 @@ import termios
 import time
 from dataclasses import dataclass
 
-from state import RecordedRequest, generated_body
+from state import GeneratedBody, RecordedRequest
 
 COMMAND_PATH = "/scripts/orvexconsole/command.php"
 REGISTER_PATH = "/pages/member/quillbay/register/register.php"
@@ -61,7 +61,7 @@ def scripted_response(answer):
     if answer.page404:
         body, status, content_type = NOT_FOUND_PAGE, 404, HTML
     else:
-        body = generated_body(answer.size) if answer.size >= 0 else answer.body
+        body = GeneratedBody(answer.size) if answer.size >= 0 else answer.body
         status, content_type = answer.status, TEXT
     return Response(status, content_type, body, answer.framing, answer.delay_ms,
                     answer.cut_after, answer.cut_mode, answer.location, answer.fault)
@@ -198,7 +198,7 @@ def send_response(conn, response):
     head.append("Connection: close")
     try:
         if response.fault == "no_status_line":
-            conn.sendall(response.body)  # the body alone, ended by the connection
+            send_body(conn, response.body, "length", -1)  # the body alone, ended by the connection
             return True
         if response.fault == "drip_headers":
             conn.sendall((head[0] + "\r\n").encode("latin-1"))
@@ -209,7 +209,7 @@ def send_response(conn, response):
             hold(conn)
             return False
         if response.fault == "drip":
-            drip(conn, response.body or b" ")
+            drip(conn, response.body[:len(response.body)] or b" ")
             return False
         if response.fault == "stall_mid_body":
             send_body(conn, response.body, response.framing, max(response.cut_after, 1))
@@ -221,13 +221,16 @@ def send_response(conn, response):
     return response.cut_after < 0
 
 
+SEND_PIECE = 1 << 20
+
+
 def send_body(conn, body, framing, cut_after):
     if framing == "chunked":
         send_chunked(conn, body, cut_after)
-    elif cut_after >= 0:
-        conn.sendall(body[:cut_after])
-    else:
-        conn.sendall(body)
+        return
+    limit = len(body) if cut_after < 0 else min(cut_after, len(body))
+    for offset in range(0, limit, SEND_PIECE):
+        conn.sendall(body[offset:min(offset + SEND_PIECE, limit)])
 
 
 HOLD_SECONDS = 300.0
