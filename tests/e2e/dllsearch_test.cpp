@@ -1,62 +1,39 @@
 #include "consolesession.h"
 
-#include <algorithm>
-
-// A DLL placed beside the program, or in the folder it is started from (a
-// Downloads folder), must never run: every DLL that Windows does not pin as a
-// KnownDLL comes from System32. A marker DLL under each such name leaves a
-// trace if it is loaded. Wine would take its own copy of a system DLL first;
-// an override for the program (which Wine reads from the registry; Windows
-// ignores it) makes it search for one as Windows does.
+// A marker DLL planted beside the program, and in the folder it starts in,
+// under the name of each DLL the program loads when it runs or those import,
+// leaves a trace if loaded. Not what Wine's own DLLs import or delay-load
+// (version, zlib1, secur32, uxtheme): Wine looks for those there, Windows does
+// not. The override (Wine's; Windows ignores it) makes Wine search as Windows.
 namespace {
 
-// What the program loads when it runs, and what those import on Windows or
-// under Wine, none of them a KnownDLL. Not comctl32 and what it loads, which
-// come through the manifest, nor what Wine's own DLLs import (version, zlib1)
-// or delay-load (secur32, uxtheme): Wine looks for those beside the program,
-// where Windows takes them with the KnownDLL that imports them, or from the
-// process's search path.
 const wchar_t* const kPlantedNames[] = {L"wininet", L"crypt32", L"iertutil", L"mpr", L"bcrypt"};
-
-std::wstring WindowsPath(std::string path)
-{
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return L"Z:" + Widen(path);
-}
-
-const wchar_t kOverrides[] = L"Software\\Wine\\AppDefaults\\orvexapp.exe\\DllOverrides";
+const wchar_t kAppDefaults[] = L"Software\\Wine\\AppDefaults\\orvexapp.exe";
 
 class DllSearchTest : public ConsoleSession {
 protected:
-    void TearDown() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\orvexapp.exe"); }
+    void TearDown() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, kAppDefaults); }
 };
 
 TEST_F(DllSearchTest, NoDllBesideTheProgramOrInItsFolderIsLoaded)
 {
     UseAccount({{"1", "Ann", std::nullopt, "0777"}});
     const std::wstring dir = MakeTempDirectory();
-    const std::wstring program = dir + L"\\orvexapp.exe";
-    ASSERT_TRUE(::CopyFileW(ProgramUnderTest().c_str(), program.c_str(), FALSE));
-    const std::wstring marker = WindowsPath(IsProgramUnderTest32Bit() ? QB_MARKER_DLL_X86 : QB_MARKER_DLL_X64);
+    ASSERT_TRUE(::CopyFileW(ProgramUnderTest().c_str(), (dir + L"\\orvexapp.exe").c_str(), FALSE));
+    const std::wstring marker = L"Z:" + Widen(IsProgramUnderTest32Bit() ? QB_MARKER_DLL_X86 : QB_MARKER_DLL_X64);
     for (const wchar_t* pszName : kPlantedNames) {
         ASSERT_TRUE(::CopyFileW(marker.c_str(), (dir + L"\\" + pszName + L".dll").c_str(), FALSE));
-        ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kOverrides, pszName, REG_SZ, L"native,builtin", 30),
-                  ERROR_SUCCESS);
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, (kAppDefaults + std::wstring(L"\\DllOverrides")).c_str(), pszName,
+                          REG_SZ, L"native,builtin", sizeof(L"native,builtin"));
     }
-
-    m_app.UseProgram(program);
+    m_app.UseProgram(dir + L"\\orvexapp.exe");
     ASSERT_TRUE(m_app.Start(L"", dir));
-    HWND hConsole = SignIn(m_app.WaitForWindow(kLoginCaption));
-    EXPECT_NE(hConsole, nullptr) << "the program starts and signs in";
+    EXPECT_NE(SignIn(m_app.WaitForWindow(kLoginCaption)), nullptr) << "the program starts and signs in";
     m_app.Terminate();
     for (const wchar_t* pszName : kPlantedNames) {
-        const std::wstring dll = dir + L"\\" + pszName + L".dll";
-        EXPECT_EQ(::GetFileAttributesW((dll + L".loaded").c_str()), INVALID_FILE_ATTRIBUTES) << Narrow(pszName);
-        ::DeleteFileW((dll + L".loaded").c_str());
-        ::DeleteFileW(dll.c_str());
+        EXPECT_EQ(::GetFileAttributesW((dir + L"\\" + pszName + L".dll.loaded").c_str()), INVALID_FILE_ATTRIBUTES)
+            << Narrow(pszName);
     }
-    ::DeleteFileW(program.c_str());
-    ::RemoveDirectoryW(dir.c_str());
 }
 
 }  // namespace

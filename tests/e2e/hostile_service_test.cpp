@@ -165,12 +165,11 @@ StandinAnswer FiftyMegabytes()
     return answer;
 }
 
-// Beyond the answer bound: announced, it is refused before a byte is read; unannounced, read up to the bound.
+// Beyond the 64 MiB bound: announced, refused before a byte is read; unannounced, read up to the bound.
 StandinAnswer SixHundredMegabytes(StandinAnswer::Framing framing)
 {
-    StandinAnswer answer;
+    StandinAnswer answer{"", 200, framing};
     answer.size = 600ll * 1024 * 1024;
-    answer.framing = framing;
     return answer;
 }
 

@@ -198,7 +198,7 @@ def send_response(conn, response):
     head.append("Connection: close")
     try:
         if response.fault == "no_status_line":
-            send_body(conn, response.body, "length", -1)  # the body alone, ended by the connection
+            conn.sendall(response.body)  # the body alone, ended by the connection
             return True
         if response.fault == "drip_headers":
             conn.sendall((head[0] + "\r\n").encode("latin-1"))
@@ -209,7 +209,7 @@ def send_response(conn, response):
             hold(conn)
             return False
         if response.fault == "drip":
-            drip(conn, response.body[:len(response.body)] or b" ")
+            drip(conn, response.body or b" ")
             return False
         if response.fault == "stall_mid_body":
             send_body(conn, response.body, response.framing, max(response.cut_after, 1))

@@ -4,10 +4,7 @@
 
 #include <malloc.h>
 
-#include <algorithm>
 #include <functional>
-
-#include "allocatedbytes.h"
 
 #include "net/exchangebounds.h"
 
@@ -156,45 +153,6 @@ TEST_F(PostCommandTest, AnAnswerShorterThanItsAnnouncedLengthIsNoAnswer)
             EXPECT_GE(_msize(const_cast<char*>(response.Text())), c.cbBody + 1);
             EXPECT_LE(_msize(const_cast<char*>(response.Text())), c.cbBlockAtMost);
         }
-    }
-}
-
-// Nothing beyond the bound is read or held: an answer announcing more is
-// refused before its first byte; one that does not is read up to the bound.
-TEST_F(PostCommandTest, AnAnswerBeyondTheBoundIsNoAnswer)
-{
-    const size_t cbBound = CServiceRequest::kMaxAnswerBytes;
-    for (const char* pszAnnounced : {"67108865", static_cast<const char*>(nullptr)}) {
-        SCOPED_TRACE(pszAnnounced ? pszAnnounced : "no length");
-        size_t cbServed = 0;
-        size_t cbPeak = 0;
-        const size_t cbBefore = AllocatedBytes();
-        // A megabyte beyond the bound, then the end.
-        ON_CALL(m_api, InternetQueryDataAvailable).WillByDefault([&](HINTERNET, LPDWORD pdwAvailable, DWORD, DWORD_PTR) {
-            *pdwAvailable = cbServed < cbBound + (1 << 20) ? 1024 : 0;
-            return TRUE;
-        });
-        ON_CALL(m_api, InternetReadFile).WillByDefault([&](HINTERNET, LPVOID pBuffer, DWORD cbWanted, LPDWORD pcbRead) {
-            std::memset(pBuffer, 'x', cbWanted);
-            cbServed += *pcbRead = cbWanted;
-            if (cbServed % (1 << 20) == 0) {
-                cbPeak = std::max(cbPeak, AllocatedBytes());
-            }
-            return TRUE;
-        });
-        EXPECT_CALL(m_api, HttpQueryInfoA(kRequest, HTTP_QUERY_CONTENT_LENGTH, _, _, _))
-            .WillRepeatedly([pszAnnounced](HINTERNET, DWORD, LPVOID pBuffer, LPDWORD pcbBuffer, LPDWORD) {
-                if (pszAnnounced) {
-                    *pcbBuffer = static_cast<DWORD>(std::strlen(pszAnnounced));
-                    std::memcpy(pBuffer, pszAnnounced, *pcbBuffer + 1);
-                }
-                return pszAnnounced != nullptr;
-            });
-        ExchangeReport report;
-        EXPECT_TRUE(PostCommand(kSession, "action=GETINFORMATION", report).IsNull());
-        EXPECT_EQ(report.end, ExchangeEnd::NoAnswer);
-        EXPECT_LE(cbServed, pszAnnounced ? 0 : cbBound + 1024);
-        EXPECT_LE(cbPeak, cbBefore + cbBound + 64 * 1024);
     }
 }
 
