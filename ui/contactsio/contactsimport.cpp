@@ -73,7 +73,7 @@ private:
 }  // namespace
 
 ImportFollowUp ImportAddressBook(HWND hWndOwner, LPCWSTR pszPath, const CBstr& bstrUserName,
-                                 const CBstr& bstrPassword, const std::vector<std::u16string>& existingNumbers)
+                                 const CSealedText& password, const std::vector<std::u16string>& existingNumbers)
 {
     ReadResult result = {};
     const FileReadEnd end = ReadAddressBookFile(pszPath, result);
@@ -89,7 +89,7 @@ ImportFollowUp ImportAddressBook(HWND hWndOwner, LPCWSTR pszPath, const CBstr& b
         return ImportFollowUp::None;
     }
     const ImportPlan& plan = question.Plan();
-    CImportDlg import(bstrUserName, bstrPassword, plan.toAdd);
+    CImportDlg import(bstrUserName, password, plan.toAdd);
     import.DoModal(hWndOwner);
     // Windows is ending the logon session: no box, no reload.
     if (IsLogonEnding()) {

@@ -6,6 +6,7 @@
 #include "addressbook/importplan.h"
 #include "base/bstr.h"
 #include "base/dialogbase.h"
+#include "base/sealedtext.h"
 #include "ui/contactsio/importoutcome.h"
 #include "ui/exchange/exchangeframe.h"
 
@@ -16,7 +17,7 @@
 // import before the next contact.
 class CImportDlg : public CDialogImpl<CImportDlg> {
 public:
-    CImportDlg(const CBstr& bstrUserName, const CBstr& bstrPassword, const std::vector<ImportCandidate>& contacts);
+    CImportDlg(const CBstr& bstrUserName, const CSealedText& password, const std::vector<ImportCandidate>& contacts);
     ~CImportDlg() override;
 
     const ImportOutcome& Outcome() const { return m_outcome; }
@@ -36,7 +37,7 @@ private:
     void End(ImportStop stop);
 
     const CBstr& m_bstrUserName;
-    const CBstr& m_bstrPassword;
+    const CSealedText& m_password;
     const std::vector<ImportCandidate>& m_contacts;
     size_t m_nNext = 0;
     ImportOutcome m_outcome;
