@@ -4,16 +4,16 @@
 
 #include "addressbook/addressbooklimits.h"
 #include "addressbook/csv/csvdialect.h"
-#include "addressbook/csv/csvreader.h"
 #include "addressbook/text/asciitext.h"
-#include "addressbook/vcard/vcardreader.h"
+#include "addressbook/text/utf8.h"
 
-CFormatSniffer::CFormatSniffer(AnsiDecoder decodeAnsi, std::vector<RawContact>& contacts)
-    : m_decodeAnsi(decodeAnsi), m_contacts(contacts)
+CFormatSniffer::CFormatSniffer(const TextCodec& codec, const CsvColumns* pChoice, const QuoteRepairs& repairs,
+                               std::vector<RawContact>& contacts)
+    : m_codec(codec), m_pChoice(pChoice), m_repairs(repairs), m_contacts(contacts)
 {
 }
 
-void CFormatSniffer::Consume(const char16_t* pch, size_t cch)
+void CFormatSniffer::OnText(const char16_t* pch, size_t cch)
 {
     if (m_stage == Stage::Blank) {
         const size_t nSkipped = SkipBlankLines(pch, cch);
@@ -23,18 +23,27 @@ void CFormatSniffer::Consume(const char16_t* pch, size_t cch)
     if (m_stage == Stage::Sample) {
         AddToSample(pch, cch);
         Decide(false);
-    } else if (m_stage == Stage::Reading) {
-        m_pReader->Consume(pch, cch);
+    } else if (m_stage == Stage::Reading && m_pCsv) {
+        m_pCsv->Consume(pch, cch);
     }
 }
 
-void CFormatSniffer::Finish()
+void CFormatSniffer::OnContentLine(const std::string& bytes, unsigned nLine, bool bCut)
+{
+    if (m_pVCard) {
+        m_pVCard->OnContentLine(bytes, nLine, bCut);
+    }
+}
+
+void CFormatSniffer::OnEnd()
 {
     if (m_stage == Stage::Sample) {
         Decide(true);
     }
-    if (m_stage == Stage::Reading) {
-        m_pReader->Finish();
+    if (m_stage == Stage::Reading && m_pCsv) {
+        m_pCsv->Finish();
+    } else if (m_stage == Stage::Reading && m_pVCard) {
+        m_pVCard->Finish();
     }
 }
 
@@ -83,11 +92,35 @@ void CFormatSniffer::Decide(bool bWhole)
     if (!bWhole && !bFull && !m_bFirstLineEnded) {
         return;
     }
-    if (BeginsVCard()) {
-        StartReader(std::make_unique<CVCardReader>(m_decodeAnsi, m_nLine, m_contacts), AddressBookFormat::VCard);
+    if (!m_bSeparatorLineChecked && TakeSeparatorLine() && !bWhole) {
+        return;
+    }
+    if (m_separator == 0 && BeginsVCard()) {
+        StartVCard();
     } else if (bWhole || bFull || m_nSampleRecords >= CCsvDialect::kSampleRecords) {
         StartCsv(bWhole);
     }
+}
+
+// Excel's "sep=;" line names the separator and is no record.
+bool CFormatSniffer::TakeSeparatorLine()
+{
+    m_bSeparatorLineChecked = true;
+    const size_t cchLine = std::min(m_sample.find(u'\n'), m_sample.size());
+    const std::u16string line = TrimBlanks(m_sample.substr(0, std::min<size_t>(cchLine, 16)));
+    if (cchLine > 16 || line.size() != 5 || !StartsWithNoCase(line, "sep=")) {
+        return false;
+    }
+    m_separator = line[4];
+    const std::u16string rest = m_sample.substr(std::min(cchLine + 1, m_sample.size()));
+    m_sample.clear();
+    m_bFirstLineEnded = false;
+    m_bSampleInQuotes = false;
+    m_bRecordHasText = false;
+    m_nSampleRecords = 0;
+    ++m_nLine;
+    AddToSample(rest.data(), rest.size());
+    return true;
 }
 
 bool CFormatSniffer::BeginsVCard() const
@@ -99,33 +132,53 @@ bool CFormatSniffer::BeginsVCard() const
     return cchLine <= kMaxBeginLine && EqualsNoCase(TrimBlanks(head.substr(0, cchLine)), "BEGIN:VCARD");
 }
 
+// The lines sampled so far become the vCard reader's first content lines.
+void CFormatSniffer::StartVCard()
+{
+    m_pVCard = std::make_unique<CVCardReader>(m_codec, m_contacts);
+    m_format = AddressBookFormat::VCard;
+    m_error = ReadError::None;
+    m_stage = Stage::Reading;
+    size_t start = 0;
+    for (unsigned nLine = m_nLine; start < m_sample.size(); ++nLine) {
+        const size_t end = std::min(m_sample.find(u'\n', start), m_sample.size());
+        std::string bytes;
+        AppendUtf8(bytes, m_sample.substr(start, end - start));
+        m_pVCard->OnContentLine(bytes, nLine, false);
+        start = end + 1;
+    }
+    std::u16string().swap(m_sample);
+}
+
 void CFormatSniffer::StartCsv(bool bWhole)
 {
+    // The dialect is told as the file first read: a record a quote repair
+    // cut short would look like another dialect's.
     CCsvDialect dialect;
-    if (!CCsvDialect::Detect(m_sample, bWhole, dialect)) {
+    if (!CCsvDialect::Detect(m_sample, bWhole, m_separator, QuoteRepairs(), dialect)) {
         Refuse(ReadError::NotAnAddressBook);
         return;
     }
+    m_format = AddressBookFormat::Csv;
+    m_firstRecord = dialect.firstRecord;
+    m_bHeader = dialect.bHeader;
     m_pColumns = std::make_unique<CCsvColumns>(m_contacts);
     if (dialect.bHeader) {
-        m_pColumns->UseHeader(dialect.firstRecord);
+        m_pColumns->UseHeader(dialect.firstRecord, m_pChoice);
     } else if (CCsvColumns::LooksLikeData(dialect.firstRecord)) {
-        m_pColumns->UseDefaultColumns();
+        m_pColumns->UseDefaultColumns(m_pChoice);
+    } else if (m_pChoice != nullptr) {
+        // A header of unknown columns, read by the columns the member chose.
+        m_bHeader = true;
+        m_pColumns->UseHeader(dialect.firstRecord, m_pChoice);
     } else {
         Refuse(ReadError::UnknownColumns);
         return;
     }
-    StartReader(std::make_unique<CCsvReader>(dialect.separator, *m_pColumns, m_nLine, kMaxValueChars),
-                AddressBookFormat::Csv);
-}
-
-void CFormatSniffer::StartReader(std::unique_ptr<ITextSink> pReader, AddressBookFormat format)
-{
-    m_pReader = std::move(pReader);
-    m_format = format;
+    m_pCsv = std::make_unique<CCsvReader>(dialect.separator, *m_pColumns, m_nLine, kMaxValueChars, m_repairs);
     m_error = ReadError::None;
     m_stage = Stage::Reading;
-    m_pReader->Consume(m_sample.data(), m_sample.size());
+    m_pCsv->Consume(m_sample.data(), m_sample.size());
     std::u16string().swap(m_sample);
 }
 

@@ -8,5 +8,9 @@ enum class SkipReason {
     NoNumber,
     NationalNumber,
     LettersOrExtension,
-    Duplicate
+    Duplicate,
+    Unreadable,         // a value it needs decoded to replacement characters
+    TooLong,            // the number is longer than the telephone plan allows
+    SpreadsheetNumber,  // "4.477E+11"
+    UnclosedQuote
 };

@@ -23,11 +23,9 @@ PassResult RunPass(bool bLoginFailed)
 
     CMainDlg dlgMain;
     CBstr bstrUserName;
-    CBstr bstrPassword;
     dlgLogin.GetUserName(bstrUserName);
-    dlgLogin.GetPassword(bstrPassword);
     dlgMain.SetUserName(bstrUserName);
-    dlgMain.SetPassword(bstrPassword);
+    dlgMain.SetPassword(dlgLogin.GetPassword());
     dlgMain.DoModal(::GetActiveWindow());
 
     // An answer that came in as the session ended must not open another window.

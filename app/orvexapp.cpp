@@ -3,6 +3,7 @@
 
 #include "app/commandline.h"
 #include "app/consolemodule.h"
+#include "base/systemlibrary.h"
 #include "ui/system/logonend.h"
 
 namespace {
@@ -48,6 +49,8 @@ int Run()
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
 {
+    // Before anything loads a DLL on the program's behalf.
+    RestrictDllSearchToSystem32();
     LPCSTR pszCommandLine = ::GetCommandLineA();
     HRESULT hrCom = ::CoInitialize(nullptr);
     g_module.Init(hInstance);

@@ -4,6 +4,18 @@
 #include <cwchar>
 #include <utility>
 
+namespace {
+
+void FreeWiped(BSTR bstr) noexcept
+{
+    if (bstr) {
+        ::SecureZeroMemory(bstr, ::SysStringByteLen(bstr));
+        ::SysFreeString(bstr);
+    }
+}
+
+}  // namespace
+
 CBstr::CBstr(LPCWSTR psz) : m_bstr(psz ? ::SysAllocString(psz) : nullptr) {}
 
 CBstr::CBstr(LPCWSTR pch, UINT cch) : m_bstr(pch && cch ? ::SysAllocStringLen(pch, cch) : nullptr) {}
@@ -103,7 +115,7 @@ bool CBstr::operator==(LPCWSTR psz) const noexcept
 
 void CBstr::Empty() noexcept
 {
-    ::SysFreeString(m_bstr);
+    FreeWiped(m_bstr);
     m_bstr = nullptr;
 }
 
@@ -117,7 +129,7 @@ BSTR CBstr::Detach() noexcept
 void CBstr::Attach(BSTR bstr) noexcept
 {
     if (bstr != m_bstr) {
-        ::SysFreeString(m_bstr);
+        FreeWiped(m_bstr);
         m_bstr = bstr;
     }
 }

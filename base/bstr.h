@@ -7,6 +7,9 @@
 
 // Owning wrapper of a length-counted system string. A null BSTR is the empty
 // string; allocation failures leave the wrapper empty rather than throwing.
+// Every string is wiped before it is freed: the member's password passes
+// through several on its way to the request, and telling those apart would
+// cost more than the wipe.
 class CBstr {
 public:
     CBstr() noexcept = default;

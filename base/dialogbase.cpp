@@ -131,7 +131,10 @@ CBstr CDialogBase::GetItemText(int nId) const
     }
     std::wstring text(static_cast<size_t>(cch) + 1, L'\0');
     int cchRead = ::GetWindowTextW(hItem, &text[0], cch + 1);
-    return CBstr(text.data(), static_cast<UINT>(cchRead > 0 ? cchRead : 0));
+    CBstr bstrText(text.data(), static_cast<UINT>(cchRead > 0 ? cchRead : 0));
+    // It may be the password.
+    ::SecureZeroMemory(&text[0], text.size() * sizeof(wchar_t));
+    return bstrText;
 }
 
 void CDialogBase::SetItemText(int nId, LPCWSTR pszText) const

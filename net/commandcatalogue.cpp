@@ -73,11 +73,11 @@ LPCWSTR ActionWord(ServiceCommand command)
 }
 
 void SetCommonFields(FormFields& info, ServiceCommand command, const CBstr& bstrUserName,
-                     const CBstr& bstrPassword)
+                     const CSealedText& password)
 {
     info.SetField(L"VERSION", kClientVersion);
     info.SetField(L"USERNAME", bstrUserName);
-    info.SetField(L"PASSWORD", bstrPassword);
+    info.SetField(L"PASSWORD", password.Unseal());
     info.SetField(L"ACTION", ActionWord(command));
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/bstr.h"
+#include "base/sealedtext.h"
 #include "net/formfields.h"
 
 // The four commands of the service and the result words that answer them.
@@ -37,9 +38,9 @@ inline constexpr size_t kContactNumberSize = 200;
 LPCWSTR ActionWord(ServiceCommand command);
 
 // VERSION, USERNAME, PASSWORD and ACTION, in that order; the dialogs then add
-// the command's own fields.
+// the command's own fields. The password is unsealed for the request alone.
 void SetCommonFields(FormFields& info, ServiceCommand command, const CBstr& bstrUserName,
-                     const CBstr& bstrPassword);
+                     const CSealedText& password);
 
 // Tests the answer against the command's result words in the command's order;
 // the first match decides. "404 Not Found" is found anywhere, letter case

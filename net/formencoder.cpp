@@ -8,6 +8,9 @@ CBstr FormEncoder::Encode(const CBstr& value) const
 {
     std::wstring encoded;
     UINT cch = value.Length();
+    // The value may be the password: one block of the largest size, wiped
+    // below, so that no copy is left behind by growing.
+    encoded.reserve(static_cast<size_t>(cch) * 3);
     for (UINT i = 0; i < cch && value[i] != L'\0'; ++i) {
         // Only the low eight bits travel; the service reads them as ISO 8859-1.
         auto c = static_cast<signed char>(value[i] & 0xFF);
@@ -17,7 +20,9 @@ CBstr FormEncoder::Encode(const CBstr& value) const
             encoded.push_back(static_cast<wchar_t>(c));
         }
     }
-    return CBstr(encoded.c_str(), static_cast<UINT>(encoded.size()));
+    CBstr bstrEncoded(encoded.c_str(), static_cast<UINT>(encoded.size()));
+    ::SecureZeroMemory(&encoded[0], encoded.size() * sizeof(wchar_t));
+    return bstrEncoded;
 }
 
 bool FormEncoder::NeedsEscape(signed char c) const

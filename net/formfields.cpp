@@ -1,6 +1,7 @@
 #include "net/formfields.h"
 
 #include <string>
+#include <vector>
 
 #include "net/formencoder.h"
 
@@ -40,16 +41,27 @@ bool FormFields::BuildRequest(CBstr& body)
 {
     body.Empty();
     FormEncoder encoder;
+    std::vector<CBstr> values;
+    size_t cch = 0;
+    for (const auto& field : m_fields) {
+        values.push_back(encoder.Encode(field.second));
+        cch += field.first.Length() + values.back().Length() + 2;
+    }
+    // The body holds the password: built in one block of its final size and
+    // wiped, so that growing leaves no copy behind.
     std::wstring text;
+    text.reserve(cch);
+    size_t i = 0;
     for (const auto& field : m_fields) {
         if (!text.empty()) {
             text.push_back(L'&');
         }
         text.append(field.first.c_str(), field.first.Length());
         text.push_back(L'=');
-        CBstr encoded = encoder.Encode(field.second);
-        text.append(encoded.c_str(), encoded.Length());
+        text.append(values[i].c_str(), values[i].Length());
+        ++i;
     }
     body = CBstr(text.c_str(), static_cast<UINT>(text.size()));
+    ::SecureZeroMemory(&text[0], text.size() * sizeof(wchar_t));
     return true;
 }

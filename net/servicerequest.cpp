@@ -17,9 +17,7 @@ constexpr DWORD kChunkSize = 1024;
 // Waits in slices, so that a far deadline never overflows the wait's DWORD
 // and the library's clock is read again at least once a second.
 constexpr ULONGLONG kLongestWaitMs = 1000;
-// Larger announced lengths are not taken on trust: the block then grows as
-// the answer arrives.
-constexpr unsigned long long kMaxReservation = 256ull * 1024 * 1024;
+constexpr size_t kMaxAnswerBytes = CServiceRequest::kMaxAnswerBytes;
 
 LONG g_nContextsAlive = 0;
 
@@ -37,6 +35,7 @@ private:
 // The answer as it arrives, in one block. When the answer announced its
 // length the block is that size from the start; otherwise it doubles, which
 // keeps reading linear, and is trimmed to the text once the answer is whole.
+// It never holds more than the bound.
 class CAnswerText {
 public:
     // Room for cb bytes and the terminator, made once. False when memory runs out.
@@ -45,12 +44,12 @@ public:
         if (cb == 0) {
             return true;
         }
-        return cb < SIZE_MAX - m_cb && (m_cb + cb + 1 <= m_cbCapacity || Resize(m_cb + cb + 1));
+        return cb <= kMaxAnswerBytes - m_cb && (m_cb + cb + 1 <= m_cbCapacity || Resize(m_cb + cb + 1));
     }
-    // False when memory runs out.
+    // False when memory runs out or the text would pass the bound.
     bool Append(const char* pch, size_t cb)
     {
-        if (cb >= SIZE_MAX - m_cb || !Grow(m_cb + cb + 1)) {
+        if (cb > kMaxAnswerBytes - m_cb || !Grow(m_cb + cb + 1)) {
             return false;
         }
         std::memcpy(m_pszText.get() + m_cb, pch, cb);
@@ -81,12 +80,9 @@ private:
         }
         size_t cbCapacity = m_cbCapacity ? m_cbCapacity : kFirstCapacity;
         while (cbCapacity < cbNeeded) {
-            if (cbCapacity > SIZE_MAX / 2) {
-                return false;
-            }
             cbCapacity *= 2;
         }
-        return Resize(cbCapacity);
+        return Resize(std::min(cbCapacity, kMaxAnswerBytes + 1));
     }
     bool Resize(size_t cbCapacity)
     {
@@ -427,9 +423,12 @@ bool CServiceRequest::Read(DWORD cbWanted, DWORD& dwBytesRead)
 bool CServiceRequest::ReadAnswer(CommandResponse& response)
 {
     CAnswerText text;
-    // Where the announced block cannot be had at once, it grows as the bytes come.
     const std::optional<unsigned long long> cbAnnounced = AnnouncedLength(m_hRequest.Get());
-    if (cbAnnounced && *cbAnnounced <= kMaxReservation) {
+    if (cbAnnounced && *cbAnnounced > kMaxAnswerBytes) {
+        return false;
+    }
+    // Where the announced block cannot be had at once, it grows as the bytes come.
+    if (cbAnnounced) {
         text.Reserve(static_cast<size_t>(*cbAnnounced));
     }
     unsigned long long cbReceived = 0;
@@ -443,6 +442,9 @@ bool CServiceRequest::ReadAnswer(CommandResponse& response)
             break;
         }
         cbReceived += dwBytesRead;
+        if (cbReceived > kMaxAnswerBytes) {
+            return false;
+        }
         const char* cPartResult = m_pContext->m_cPartResult;
         const void* pNul = std::memchr(cPartResult, '\0', dwBytesRead);
         const size_t cbText = pNul ? static_cast<size_t>(static_cast<const char*>(pNul) - cPartResult) : dwBytesRead;

@@ -30,6 +30,10 @@ public:
     // Requests whose context is not freed yet: in the product, requests given
     // up on that the library still holds.
     static LONG ContextsAlive();
+    // The largest answer taken: 64 MiB, six times the details of 100,000
+    // contacts. A longer one, or one announcing more, ends the exchange
+    // without an answer, and nothing beyond it is held.
+    static constexpr size_t kMaxAnswerBytes = 64 * 1024 * 1024;
 
     // A set hCancel (may be null) counts as the deadline passed.
     CServiceRequest(ULONGLONG ullDeadline, HANDLE hCancel) : m_ullDeadline(ullDeadline), m_hCancel(hCancel) {}
@@ -47,9 +51,9 @@ public:
     // False when the send failed or the deadline passed first.
     bool Send(LPCSTR pszHeaders, DWORD cchHeaders);
     // Reads until the library reports the end. False when a query or read
-    // failed, the deadline passed, or the body was shorter than it announced
+    // failed, the deadline passed, the body was shorter than it announced
     // (the library ends a cut answer like a whole one): what arrived may be a
-    // part. A NUL byte ends the text of its chunk; later chunks are appended
+    // part; or when it announced or grew beyond the bound. A NUL byte ends the text of its chunk; later chunks are appended
     // after it.
     bool ReadAnswer(CommandResponse& response);
 

@@ -11,6 +11,16 @@ namespace {
 constexpr char kUserAgent[] = "QuillbayConsole";
 constexpr char kCommandPath[] = "/scripts/orvexconsole/command.php";
 constexpr char kContentTypeHeader[] = "Content-Type: application/x-www-form-urlencoded";
+// TLS with the library's full certificate checks: never add a flag that
+// ignores certificate errors (INTERNET_FLAG_IGNORE_CERT_*, SECURITY_FLAG_IGNORE_*).
+// No redirect is followed (the body holds the credentials). Nothing of an
+// answer (every contact's name and number) goes into the Internet cache, where
+// it would outlive the session, nor comes from it or a proxy's; no cookie is
+// kept or sent, no credentials of the library's own are offered, and the
+// library shows no window of its own.
+constexpr DWORD kRequestFlags = INTERNET_FLAG_SECURE | INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_CACHE_WRITE |
+                                INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_COOKIES |
+                                INTERNET_FLAG_NO_AUTH | INTERNET_FLAG_NO_UI;
 
 bool DialUp(CInternetApi& api, bool bAllowDial, bool bUnattended)
 {
@@ -138,11 +148,8 @@ CommandResponse PostCommand(HINTERNET hInternetSession, const char* pszBody, Exc
     if (!hConnect) {
         return {};
     }
-    // TLS with the library's full certificate checks. Never add a flag that
-    // ignores certificate errors (INTERNET_FLAG_IGNORE_CERT_*, SECURITY_FLAG_IGNORE_*).
     CServiceRequest request(ullDeadline, hCancel);
-    if (!request.Open(hConnect.Get(), kCommandPath, INTERNET_FLAG_SECURE | INTERNET_FLAG_NO_AUTO_REDIRECT,
-                      pszBody ? pszBody : "")) {
+    if (!request.Open(hConnect.Get(), kCommandPath, kRequestFlags, pszBody ? pszBody : "")) {
         return {};
     }
     BoundEveryWait(api, request.Handle());

@@ -1,11 +1,12 @@
 #!/bin/sh
 # Runs a parser's fuzz target (sanitizer build from tests/native) at length.
 # Usage: fuzz-parser.sh [-f TARGET] [-t SECONDS] [-n RUNS] [-j JOBS] [BUILD_NATIVE_DIR]
-#   -f  xmlstream (the details parser, default) or addressbook (the address book reader)
+#   -f  xmlstream (the details parser, default), addressbook (the address book reader) or
+#       phonenumber (the number normaliser)
 #   -t  stop after this many seconds (default: no time limit when -n is given, else 600)
 #   -n  stop after this many executions (per job)
 #   -j  parallel fuzzing processes sharing one work corpus (default 1)
-# The target's seed corpus (tests/native/fuzz/corpus, tests/native/fuzz/addressbook-corpus) is copied into a
+# The target's seed corpus (tests/native/fuzz/corpus, tests/native/fuzz/<target>-corpus) is copied into a
 # work corpus in the build tree, so the checkout only changes when a crash is found: its input
 # is then kept in the seed corpus as a regression case and the script exits non-zero.
 set -eu
@@ -17,15 +18,15 @@ while getopts f:t:n:j: opt; do
         t) seconds=$OPTARG ;;
         n) runs=$OPTARG ;;
         j) jobs=$OPTARG ;;
-        *) sed -n '2,7p' "$0" >&2; exit 2 ;;
+        *) sed -n '2,8p' "$0" >&2; exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
 native=${1:-$top/build/native}
 case $name in
     xmlstream) seeds=$top/tests/native/fuzz/corpus work=$native/fuzz-long ;;
-    addressbook) seeds=$top/tests/native/fuzz/addressbook-corpus work=$native/fuzz-long-addressbook ;;
-    *) echo "unknown fuzz target $name (xmlstream or addressbook)" >&2; exit 2 ;;
+    addressbook|phonenumber) seeds=$top/tests/native/fuzz/$name-corpus work=$native/fuzz-long-$name ;;
+    *) echo "unknown fuzz target $name (xmlstream, addressbook or phonenumber)" >&2; exit 2 ;;
 esac
 target=$native/${name}_fuzz
 [ -x "$target" ] || { echo "no fuzz target at $target (run tools/build.sh)" >&2; exit 2; }

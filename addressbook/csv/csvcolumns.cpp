@@ -1,6 +1,13 @@
 #include "addressbook/csv/csvcolumns.h"
 
+#include <algorithm>
+#include <unordered_map>
+
+#include "addressbook/addressbooklimits.h"
+#include "addressbook/csv/csvdialect.h"
 #include "addressbook/csv/formulaguard.h"
+#include "addressbook/csv/headernames.h"
+#include "addressbook/numbers/phonelabel.h"
 #include "addressbook/text/asciitext.h"
 
 namespace {
@@ -14,38 +21,25 @@ size_t CountDigits(const std::u16string& text)
     return nDigits;
 }
 
-// Google's "Phone 2 - Value": the number between "Phone " and " - ", and what
-// follows it.
-bool SplitPhoneColumn(const std::u16string& cell, std::u16string& key, std::u16string& part)
+ColumnRole RoleOf(const std::u16string& cell)
 {
-    if (!StartsWithNoCase(cell, "Phone ")) {
-        return false;
-    }
-    const size_t dash = cell.find(u" - ", 6);
-    if (dash == std::u16string::npos || dash == 6) {
-        return false;
-    }
-    key = cell.substr(6, dash - 6);
-    part = cell.substr(dash + 3);
-    return CountDigits(key) == key.size();
+    unsigned nIndex = 0;
+    return RoleOfColumn(cell, nIndex);
 }
 
-// Google joins several numbers of one kind with " ::: ".
-std::u16string FirstOfJoined(const std::u16string& value)
+// The first column of a role counts; later ones are not read.
+void Claim(size_t& nSlot, size_t nColumn)
 {
-    return TrimBlanks(value.substr(0, value.find(u" ::: ")));
+    nSlot = nSlot == kNoColumn ? nColumn : nSlot;
 }
 
 }  // namespace
 
 size_t CCsvColumns::CountKnown(const std::vector<std::u16string>& header)
 {
-    size_t nKnown = 0;
-    std::u16string key;
-    for (const std::u16string& cell : header) {
-        nKnown += RoleOf(cell, key) != Role::None ? 1 : 0;
-    }
-    return nKnown;
+    return static_cast<size_t>(std::count_if(header.begin(), header.end(), [](const std::u16string& cell) {
+        return RoleOf(cell) != ColumnRole::None;
+    }));
 }
 
 bool CCsvColumns::LooksLikeData(const std::vector<std::u16string>& record)
@@ -59,42 +53,115 @@ bool CCsvColumns::IsHeader(const std::vector<std::u16string>& record)
     return !bNumberInThird && CountKnown(record) > 0;
 }
 
-void CCsvColumns::UseHeader(const std::vector<std::u16string>& header)
+void CCsvColumns::UseHeader(const std::vector<std::u16string>& header, const CsvColumns* pChoice)
 {
     m_bSkipHeader = true;
-    m_wanted.assign(header.size(), false);
-    m_values.assign(header.size(), std::u16string());
-    std::vector<std::pair<std::u16string, size_t>> types;
-    std::vector<std::pair<std::u16string, size_t>> values;
+    MapHeader(header);
+    Choose(pChoice, header);
+}
+
+void CCsvColumns::UseDefaultColumns(const CsvColumns* pChoice)
+{
+    m_nFirst = 0;
+    m_nLast = 1;
+    m_phones.push_back({2, kNoColumn, PhoneKind::Mobile});
+    m_columns = {0, 1, 2};
+    Choose(pChoice, {});
+}
+
+// "Phone N - Type" and "Phone N - Value" are paired by their N, each column
+// once: a header that repeats them costs no more than one that does not.
+void CCsvColumns::MapHeader(const std::vector<std::u16string>& header)
+{
+    std::unordered_map<unsigned, size_t> typeColumns;
+    std::vector<unsigned> valueIndexes;
     for (size_t nColumn = 0; nColumn < header.size(); ++nColumn) {
-        std::u16string key;
-        const Role role = RoleOf(header[nColumn], key);
-        SetRole(nColumn, role);
-        if (role == Role::Phone || role == Role::PhoneValue) {
-            m_phones.push_back(nColumn);
-        }
-        if (role == Role::PhoneType) {
-            types.emplace_back(key, nColumn);
-        } else if (role == Role::PhoneValue) {
-            values.emplace_back(key, nColumn);
+        unsigned nIndex = 0;
+        switch (RoleOfColumn(header[nColumn], nIndex)) {
+        case ColumnRole::First:
+            Claim(m_nFirst, nColumn);
+            break;
+        case ColumnRole::Last:
+            Claim(m_nLast, nColumn);
+            break;
+        case ColumnRole::Formatted:
+            Claim(m_nFormatted, nColumn);
+            break;
+        case ColumnRole::Company:
+            Claim(m_nCompany, nColumn);
+            break;
+        case ColumnRole::Mobile:
+            m_phones.push_back({nColumn, kNoColumn, PhoneKind::Mobile});
+            Claim(m_columns.nNumber, nColumn);
+            break;
+        case ColumnRole::Phone:
+            m_phones.push_back({nColumn, kNoColumn, PhoneKind::Other});
+            break;
+        case ColumnRole::PhoneType:
+            typeColumns.emplace(nIndex, nColumn);
+            break;
+        case ColumnRole::PhoneValue:
+            m_phones.push_back({nColumn, kNoColumn, PhoneKind::Other});
+            valueIndexes.resize(m_phones.size(), 0);
+            valueIndexes.back() = nIndex + 1;
+            break;
+        case ColumnRole::None:
+            break;
         }
     }
-    for (const auto& type : types) {
-        for (const auto& value : values) {
-            if (type.first == value.first) {
-                m_typedPhones.emplace_back(type.second, value.second);
-            }
-        }
+    valueIndexes.resize(m_phones.size(), 0);
+    for (size_t i = 0; i < m_phones.size(); ++i) {
+        const auto type = valueIndexes[i] != 0 ? typeColumns.find(valueIndexes[i] - 1) : typeColumns.end();
+        m_phones[i].nType = type != typeColumns.end() ? type->second : kNoColumn;
+    }
+    m_columns.nFirst = m_nFirst;
+    m_columns.nLast = m_nLast;
+    if (m_columns.nNumber == kNoColumn && !m_phones.empty()) {
+        m_columns.nNumber = m_phones.front().nValue;
     }
 }
 
-void CCsvColumns::UseDefaultColumns()
+// A role the member set to another column reads that column alone.
+void CCsvColumns::Choose(const CsvColumns* pChoice, const std::vector<std::u16string>& header)
 {
-    m_wanted.assign(3, true);
-    m_values.assign(3, std::u16string());
-    m_nFirst = 0;
-    m_nLast = 1;
-    m_nMobile = 2;
+    if (pChoice != nullptr) {
+        if (pChoice->nFirst != m_columns.nFirst) {
+            m_nFirst = pChoice->nFirst;
+        }
+        if (pChoice->nLast != m_columns.nLast) {
+            m_nLast = pChoice->nLast;
+        }
+        if (pChoice->nNumber != m_columns.nNumber) {
+            m_phones.clear();
+            const bool bMobile =
+                pChoice->nNumber < header.size() && RoleOf(header[pChoice->nNumber]) == ColumnRole::Mobile;
+            if (pChoice->nNumber != kNoColumn) {
+                m_phones.push_back({pChoice->nNumber, kNoColumn, bMobile || header.empty() ? PhoneKind::Mobile
+                                                                                           : PhoneKind::Other});
+            }
+        }
+        m_columns = *pChoice;
+    }
+    for (size_t nColumn : {m_nFirst, m_nLast, m_nFormatted, m_nCompany}) {
+        Want(nColumn);
+    }
+    for (const PhoneColumn& phone : m_phones) {
+        Want(phone.nValue);
+        Want(phone.nType);
+    }
+}
+
+void CCsvColumns::Want(size_t nColumn)
+{
+    // Columns past the header's cells are never read.
+    if (nColumn == kNoColumn || nColumn >= CCsvDialect::kMaxHeaderCells) {
+        return;
+    }
+    if (nColumn >= m_wanted.size()) {
+        m_wanted.resize(nColumn + 1, false);
+        m_values.resize(nColumn + 1);
+    }
+    m_wanted[nColumn] = true;
 }
 
 bool CCsvColumns::WantsColumn(size_t nColumn) const
@@ -105,9 +172,10 @@ bool CCsvColumns::WantsColumn(size_t nColumn) const
 void CCsvColumns::OnField(size_t nColumn, std::u16string& value)
 {
     m_values[nColumn] = UnguardFormula(value);
+    m_filled.push_back(nColumn);
 }
 
-void CCsvColumns::OnRecord(unsigned nLine, size_t)
+void CCsvColumns::OnRecord(unsigned nLine, size_t nFields, bool bUnclosedQuote)
 {
     if (m_bSkipHeader) {
         m_bSkipHeader = false;
@@ -116,98 +184,37 @@ void CCsvColumns::OnRecord(unsigned nLine, size_t)
         contact.given = Value(m_nFirst);
         contact.family = Value(m_nLast);
         contact.formatted = Value(m_nFormatted);
-        contact.number = NumberOfRecord();
+        contact.company = Value(m_nCompany);
+        AddPhones(nFields, contact);
         contact.nLine = nLine;
-        if (!contact.given.empty() || !contact.family.empty() || !contact.formatted.empty() ||
-            !contact.number.empty()) {
+        contact.bUnclosedQuote = bUnclosedQuote;
+        if (bUnclosedQuote || !contact.given.empty() || !contact.family.empty() || !contact.formatted.empty() ||
+            !contact.company.empty() || !contact.phones.empty()) {
             m_contacts.push_back(std::move(contact));
         }
     }
-    for (std::u16string& value : m_values) {
-        value.clear();
+    for (size_t nColumn : m_filled) {
+        m_values[nColumn].clear();
     }
-}
-
-CCsvColumns::Role CCsvColumns::RoleOf(const std::u16string& cell, std::u16string& phoneKey)
-{
-    const std::u16string name = TrimBlanks(cell);
-    static const std::pair<const char*, Role> kNames[] = {
-        {"First Name", Role::First},       {"Given Name", Role::First},     {"Last Name", Role::Last},
-        {"Family Name", Role::Last},       {"Name", Role::Formatted},       {"Mobile Phone", Role::Mobile},
-        {"Mobile Number", Role::Mobile},   {"Business Phone", Role::Phone}, {"Home Phone", Role::Phone}};
-    for (const auto& known : kNames) {
-        if (EqualsNoCase(name, known.first)) {
-            return known.second;
-        }
-    }
-    std::u16string part;
-    if (!SplitPhoneColumn(name, phoneKey, part)) {
-        return Role::None;
-    }
-    if (EqualsNoCase(part, "Type") || EqualsNoCase(part, "Label")) {
-        return Role::PhoneType;
-    }
-    return EqualsNoCase(part, "Value") ? Role::PhoneValue : Role::None;
+    m_filled.clear();
 }
 
 // Google marks the primary number's type with "* ".
-bool CCsvColumns::IsMobileType(const std::u16string& type)
+void CCsvColumns::AddPhones(size_t nFields, RawContact& contact) const
 {
-    std::u16string bare = TrimBlanks(type);
-    if (!bare.empty() && bare[0] == u'*') {
-        bare = TrimBlanks(bare.substr(1));
-    }
-    return EqualsNoCase(bare, "Mobile");
-}
-
-size_t* CCsvColumns::SingleColumnOf(Role role)
-{
-    switch (role) {
-    case Role::First:
-        return &m_nFirst;
-    case Role::Last:
-        return &m_nLast;
-    case Role::Formatted:
-        return &m_nFormatted;
-    case Role::Mobile:
-        return &m_nMobile;
-    default:
-        return nullptr;
-    }
-}
-
-// The first column of a name or the mobile number counts; later ones are not read.
-void CCsvColumns::SetRole(size_t nColumn, Role role)
-{
-    if (role == Role::None) {
-        return;
-    }
-    size_t* pnColumn = SingleColumnOf(role);
-    if (pnColumn != nullptr) {
-        if (*pnColumn != kNone) {
-            return;
+    for (const PhoneColumn& phone : m_phones) {
+        if (phone.nValue >= nFields || contact.phones.size() >= kMaxPhones) {
+            break;
         }
-        *pnColumn = nColumn;
-    }
-    m_wanted[nColumn] = true;
-}
-
-std::u16string CCsvColumns::NumberOfRecord() const
-{
-    if (!IsBlankText(Value(m_nMobile))) {
-        return FirstOfJoined(Value(m_nMobile));
-    }
-    for (const auto& typed : m_typedPhones) {
-        if (IsMobileType(Value(typed.first)) && !IsBlankText(Value(typed.second))) {
-            return FirstOfJoined(Value(typed.second));
+        std::u16string number = TrimBlanks(Value(phone.nValue));
+        if (number.empty()) {
+            continue;
         }
+        const std::u16string type = TrimBlanks(Value(phone.nType));
+        const PhoneKind kind = phone.nType != kNoColumn ? KindOfLabel(type) : phone.kind;
+        const unsigned char nPreference = !type.empty() && type[0] == u'*' ? 1 : 0;
+        contact.phones.push_back({std::move(number), kind, nPreference});
     }
-    for (size_t nColumn : m_phones) {
-        if (!IsBlankText(Value(nColumn))) {
-            return FirstOfJoined(Value(nColumn));
-        }
-    }
-    return std::u16string();
 }
 
 const std::u16string& CCsvColumns::Value(size_t nColumn) const

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "addressbook/addressbookreader.h"
@@ -10,7 +9,9 @@
 
 // Turns CSV records into contacts by the columns a header names (the header
 // record itself is skipped), or by the three columns first name, last name,
-// number of a file without one. Holds only the columns it uses.
+// number of a file without one, or by the member's choice. Each column of the
+// header is looked at once, and each record costs what its own fields do,
+// whatever the header holds. Holds only the columns it uses.
 class CCsvColumns : public ICsvSink {
 public:
     explicit CCsvColumns(std::vector<RawContact>& contacts) : m_contacts(contacts) {}
@@ -22,35 +23,41 @@ public:
     // A record that names known columns, and is not data, is a header.
     static bool IsHeader(const std::vector<std::u16string>& record);
 
-    void UseHeader(const std::vector<std::u16string>& header);
-    void UseDefaultColumns();
+    // pChoice: the member's columns, in place of those the header gives.
+    void UseHeader(const std::vector<std::u16string>& header, const CsvColumns* pChoice);
+    void UseDefaultColumns(const CsvColumns* pChoice);
+    // The columns read for first name, last name and number.
+    const CsvColumns& Columns() const { return m_columns; }
 
     bool WantsColumn(size_t nColumn) const override;
     void OnField(size_t nColumn, std::u16string& value) override;
-    void OnRecord(unsigned nLine, size_t nFields) override;
+    void OnRecord(unsigned nLine, size_t nFields, bool bUnclosedQuote) override;
 
 private:
-    enum class Role { None, First, Last, Formatted, Mobile, Phone, PhoneType, PhoneValue };
+    // A telephone column; its kind, or the column of its "Phone N - Type".
+    struct PhoneColumn {
+        size_t nValue;
+        size_t nType;
+        PhoneKind kind;
+    };
 
-    static Role RoleOf(const std::u16string& cell, std::u16string& phoneKey);
-    static bool IsMobileType(const std::u16string& type);
-    size_t* SingleColumnOf(Role role);
-    void SetRole(size_t nColumn, Role role);
-    std::u16string NumberOfRecord() const;
+    void MapHeader(const std::vector<std::u16string>& header);
+    void Choose(const CsvColumns* pChoice, const std::vector<std::u16string>& header);
+    void Want(size_t nColumn);
+    void AddPhones(size_t nFields, RawContact& contact) const;
     const std::u16string& Value(size_t nColumn) const;
-
-    static constexpr size_t kNone = static_cast<size_t>(-1);
 
     std::vector<RawContact>& m_contacts;
     std::vector<bool> m_wanted;
     std::vector<std::u16string> m_values;
+    // The columns that hold a value in the record being read.
+    std::vector<size_t> m_filled;
     bool m_bSkipHeader = false;
-    size_t m_nFirst = kNone;
-    size_t m_nLast = kNone;
-    size_t m_nFormatted = kNone;
-    size_t m_nMobile = kNone;
-    // Any phone, in the header's order, for a record without a mobile number.
-    std::vector<size_t> m_phones;
-    // A "Phone N - Type" or "- Label" column and its "Phone N - Value" column.
-    std::vector<std::pair<size_t, size_t>> m_typedPhones;
+    size_t m_nFirst = kNoColumn;
+    size_t m_nLast = kNoColumn;
+    size_t m_nFormatted = kNoColumn;
+    size_t m_nCompany = kNoColumn;
+    // By column, in the header's order.
+    std::vector<PhoneColumn> m_phones;
+    CsvColumns m_columns;
 };

@@ -16,7 +16,7 @@ public:
 
     void OnField(size_t, std::u16string& value) override { firstRecord.push_back(TrimBlanks(value)); }
 
-    void OnRecord(unsigned, size_t nFields) override
+    void OnRecord(unsigned, size_t nFields, bool) override
     {
         if (counts.size() < CCsvDialect::kSampleRecords) {
             counts.push_back(nFields);
@@ -37,9 +37,10 @@ public:
     std::vector<size_t> counts;
 };
 
-void Sample(const std::u16string& text, bool bWhole, char16_t separator, CSampleSink& sink)
+void Sample(const std::u16string& text, bool bWhole, char16_t separator, const QuoteRepairs& repairs,
+            CSampleSink& sink)
 {
-    CCsvReader reader(separator, sink, 1, CCsvDialect::kMaxHeaderCellChars);
+    CCsvReader reader(separator, sink, 1, CCsvDialect::kMaxHeaderCellChars, repairs);
     reader.Consume(text.data(), text.size());
     // A record cut by the end of the sample counts only when there is no other,
     // and one left inside quotes at the end of the file only then too.
@@ -50,15 +51,16 @@ void Sample(const std::u16string& text, bool bWhole, char16_t separator, CSample
 
 }  // namespace
 
-bool CCsvDialect::Detect(const std::u16string& text, bool bWhole, CCsvDialect& dialect)
+bool CCsvDialect::Detect(const std::u16string& text, bool bWhole, char16_t separator, const QuoteRepairs& repairs,
+                         CCsvDialect& dialect)
 {
-    static const char16_t kSeparators[] = {u',', u';', u'\t'};
+    const std::u16string separators = separator != 0 ? std::u16string(1, separator) : std::u16string(u",;\t");
     size_t nBestKnown = 0;
     size_t nBestFields = 0;
     CSampleSink best;
-    for (char16_t separator : kSeparators) {
+    for (char16_t candidate : separators) {
         CSampleSink sink;
-        Sample(text, bWhole, separator, sink);
+        Sample(text, bWhole, candidate, repairs, sink);
         const size_t nKnown = CCsvColumns::IsHeader(sink.firstRecord) ? CCsvColumns::CountKnown(sink.firstRecord) : 0;
         const bool bBetterHeader = nKnown > nBestKnown;
         const bool bBetterFields = nBestKnown == 0 && nKnown == 0 && sink.IsConsistent() &&
@@ -66,7 +68,7 @@ bool CCsvDialect::Detect(const std::u16string& text, bool bWhole, CCsvDialect& d
         if (bBetterHeader || bBetterFields) {
             nBestKnown = nKnown;
             nBestFields = sink.counts.empty() ? 0 : sink.counts.front();
-            dialect.separator = separator;
+            dialect.separator = candidate;
             best = std::move(sink);
         }
     }

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "addressbook/csv/csvreader.h"
+
 // How a CSV file is written, told from its first records: the separator
 // (comma, semicolon or tab) and whether its first record is a header.
 struct CCsvDialect {
@@ -16,7 +18,9 @@ struct CCsvDialect {
     // else the one that gives each sampled record the same number of fields,
     // at least two (the most fields). False when neither exists. bWhole: the
     // text is the whole file, so its last record counts though no line ends it.
-    static bool Detect(const std::u16string& text, bool bWhole, CCsvDialect& dialect);
+    // separator: the one a "sep=" line named, the only one tried; 0 for none.
+    static bool Detect(const std::u16string& text, bool bWhole, char16_t separator, const QuoteRepairs& repairs,
+                       CCsvDialect& dialect);
 
     char16_t separator = u',';
     bool bHeader = false;

@@ -3,9 +3,11 @@
 #include "addressbook/addressbooklimits.h"
 #include "addressbook/text/asciitext.h"
 
-CCsvReader::CCsvReader(char16_t separator, ICsvSink& sink, unsigned nFirstLine, size_t cchMaxField)
+CCsvReader::CCsvReader(char16_t separator, ICsvSink& sink, unsigned nFirstLine, size_t cchMaxField,
+                       const QuoteRepairs& repairs)
     : m_separator(separator),
       m_sink(sink),
+      m_repairs(repairs),
       m_cchMaxField(cchMaxField),
       m_nLine(nFirstLine),
       m_nRecordLine(nFirstLine),
@@ -22,6 +24,11 @@ void CCsvReader::Consume(const char16_t* pch, size_t cch)
 
 void CCsvReader::Finish()
 {
+    if (m_state == State::Quoted && m_repairs.Ends(m_nQuoteLine)) {
+        m_bRecordUnclosed = true;
+    } else if (m_state == State::Quoted) {
+        m_nUnclosedQuoteLine = m_nQuoteLine;
+    }
     if (m_bRecordStarted) {
         EndField(true);
     }
@@ -47,6 +54,9 @@ void CCsvReader::OnChar(char16_t ch)
     case State::Quoted:
         if (ch == u'"') {
             m_state = State::QuoteInQuoted;
+        } else if (ch == u'\n' && m_repairs.Ends(m_nQuoteLine)) {
+            m_bRecordUnclosed = true;
+            EndField(true);
         } else {
             Append(ch, true);
         }
@@ -67,6 +77,7 @@ void CCsvReader::OnFieldStartChar(char16_t ch)
     } else if (ch == u'"') {
         m_state = State::Quoted;
         m_bQuoted = true;
+        m_nQuoteLine = m_nLine;
     } else if (!IsBlank(ch)) {
         m_state = State::Unquoted;
         Append(ch, false);
@@ -127,8 +138,9 @@ void CCsvReader::EndField(bool bEndsRecord)
     ++m_nColumn;
     if (bEndsRecord) {
         if (!bBlankLine) {
-            m_sink.OnRecord(m_nRecordLine, m_nColumn);
+            m_sink.OnRecord(m_nRecordLine, m_nColumn, m_bRecordUnclosed);
         }
+        m_bRecordUnclosed = false;
         m_nColumn = 0;
         m_bRecordStarted = false;
         m_cchRecordKept = 0;

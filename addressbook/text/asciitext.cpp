@@ -68,3 +68,37 @@ std::u16string ToUpperAscii(std::u16string text)
     }
     return text;
 }
+
+namespace {
+
+char16_t LowerLatin(char16_t ch)
+{
+    if ((ch >= u'A' && ch <= u'Z') || (ch >= 0xC0 && ch <= 0xDE && ch != 0xD7)) {
+        return static_cast<char16_t>(ch + 0x20);
+    }
+    const bool bEvenUpper = (ch >= 0x100 && ch <= 0x137) || (ch >= 0x14A && ch <= 0x177);
+    const bool bOddUpper = (ch >= 0x139 && ch <= 0x148) || (ch >= 0x179 && ch <= 0x17E);
+    if ((bEvenUpper && ch % 2 == 0) || (bOddUpper && ch % 2 == 1)) {
+        return static_cast<char16_t>(ch + 1);
+    }
+    return ch;
+}
+
+bool IsNameChar(char16_t ch)
+{
+    return (ch >= u'0' && ch <= u'9') || (ch >= u'a' && ch <= u'z') || (ch >= 0xDF && ch <= 0x17F && ch != 0xF7);
+}
+
+}  // namespace
+
+std::u16string FoldedName(const std::u16string& text)
+{
+    std::u16string folded;
+    for (char16_t ch : text) {
+        const char16_t lower = LowerLatin(ch);
+        if (IsNameChar(lower)) {
+            folded.push_back(lower);
+        }
+    }
+    return folded;
+}

@@ -10,3 +10,7 @@ std::u16string TrimBlanks(const std::u16string& text);
 bool EqualsNoCase(const std::u16string& text, const char* pszAscii);
 bool StartsWithNoCase(const std::u16string& text, const char* pszAscii);
 std::u16string ToUpperAscii(std::u16string text);
+// Letters and digits only, in lower case (ASCII and the Latin letters up to
+// U+017F): how names of columns and labels compare ("E-mail Address" and
+// "e-mail address", "Téléphone mobile" and "TÉLÉPHONE MOBILE").
+std::u16string FoldedName(const std::u16string& text);

@@ -89,8 +89,6 @@ void CUtf8Decoder::Append(char32_t codePoint, std::u16string* pOut)
     pOut->push_back(static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF)));
 }
 
-namespace {
-
 void AppendCodePoint(std::string& out, char32_t codePoint)
 {
     if (codePoint < 0x80) {
@@ -109,6 +107,8 @@ void AppendCodePoint(std::string& out, char32_t codePoint)
         out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
     }
 }
+
+namespace {
 
 bool IsHighSurrogate(char16_t ch) { return ch >= 0xD800 && ch <= 0xDBFF; }
 bool IsLowSurrogate(char16_t ch) { return ch >= 0xDC00 && ch <= 0xDFFF; }

@@ -28,5 +28,8 @@ private:
     bool m_bValid = true;
 };
 
+// Appends the UTF-8 of one code point (no surrogate).
+void AppendCodePoint(std::string& out, char32_t codePoint);
+
 // Appends the UTF-8 of UTF-16 text; a lone surrogate becomes U+FFFD.
 void AppendUtf8(std::string& out, const std::u16string& text);

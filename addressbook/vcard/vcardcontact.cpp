@@ -1,8 +1,23 @@
 #include "addressbook/vcard/vcardcontact.h"
 
-#include <algorithm>
-
+#include "addressbook/addressbooklimits.h"
+#include "addressbook/numbers/phonelabel.h"
 #include "addressbook/text/asciitext.h"
+
+namespace {
+
+// A fax or pager number never takes a text, whatever else it is.
+PhoneKind Stronger(PhoneKind left, PhoneKind right)
+{
+    for (PhoneKind kind : {PhoneKind::Fax, PhoneKind::Pager, PhoneKind::Mobile}) {
+        if (left == kind || right == kind) {
+            return kind;
+        }
+    }
+    return PhoneKind::Other;
+}
+
+}  // namespace
 
 void CVCardContact::Start(unsigned nLine)
 {
@@ -10,8 +25,9 @@ void CVCardContact::Start(unsigned nLine)
     m_contact.nLine = nLine;
     m_bHasName = false;
     m_bHasFormatted = false;
-    m_phones.clear();
-    m_mobileGroups.clear();
+    m_bHasCompany = false;
+    m_phoneGroups.clear();
+    m_labels.clear();
 }
 
 bool CVCardContact::Wants(const CVCardProperty& property) const
@@ -23,57 +39,54 @@ bool CVCardContact::Wants(const CVCardProperty& property) const
     if (name == u"FN") {
         return !m_bHasFormatted;
     }
-    if (name == u"TEL") {
-        return m_phones.size() < kMaxPhones;
+    if (name == u"ORG") {
+        return !m_bHasCompany;
     }
-    return name == u"X-ABLABEL" && !property.Group().empty() && m_mobileGroups.size() < kMaxPhones;
+    if (name == u"TEL") {
+        return m_contact.phones.size() < kMaxPhones;
+    }
+    return name == u"X-ABLABEL" && !property.Group().empty() && m_labels.size() < kMaxPhones;
 }
 
-void CVCardContact::Add(const CVCardProperty& property, const std::u16string& raw, AnsiDecoder decodeAnsi)
+void CVCardContact::Add(const CVCardProperty& property, const std::u16string& raw, const TextCodec& codec)
 {
     if (!Wants(property)) {
         return;
     }
     const std::u16string& name = property.Name();
     if (name == u"N") {
-        std::vector<std::u16string> components = property.Components(raw, 2, decodeAnsi);
+        std::vector<std::u16string> components = property.Components(raw, 2, codec);
         m_contact.family = std::move(components[0]);
         m_contact.given = std::move(components[1]);
         m_bHasName = true;
     } else if (name == u"FN") {
-        m_contact.formatted = property.Text(raw, decodeAnsi);
+        m_contact.formatted = property.Text(raw, codec);
         m_bHasFormatted = true;
+    } else if (name == u"ORG") {
+        m_contact.company = std::move(property.Components(raw, 1, codec)[0]);
+        m_bHasCompany = true;
     } else if (name == u"TEL") {
-        m_phones.push_back({property.Group(), NumberOf(property.Text(raw, decodeAnsi)), property.IsMobile()});
-    } else if (IsMobileLabel(property.Text(raw, decodeAnsi))) {
-        m_mobileGroups.push_back(property.Group());
+        std::u16string number = NumberOf(property.Text(raw, codec));
+        if (!number.empty()) {
+            m_contact.phones.push_back({std::move(number), property.Kind(), property.Preference()});
+            m_phoneGroups.push_back(property.Group());
+        }
+    } else {
+        m_labels.push_back({property.Group(), KindOfLabel(property.Text(raw, codec))});
     }
 }
 
 bool CVCardContact::Take(RawContact& contact)
 {
-    if (!m_phones.empty()) {
-        auto mobile = std::find_if(m_phones.begin(), m_phones.end(), [this](const Phone& phone) {
-            return IsMobile(phone);
-        });
-        m_contact.number = std::move(mobile != m_phones.end() ? mobile->number : m_phones.front().number);
+    for (size_t i = 0; i < m_contact.phones.size(); ++i) {
+        m_contact.phones[i].kind = LabelledKind(m_phoneGroups[i], m_contact.phones[i].kind);
     }
-    if (m_contact.given.empty() && m_contact.family.empty() && m_contact.formatted.empty() &&
-        m_contact.number.empty()) {
+    if (IsBlankText(m_contact.given) && IsBlankText(m_contact.family) && IsBlankText(m_contact.formatted) &&
+        IsBlankText(m_contact.company) && m_contact.phones.empty()) {
         return false;
     }
     contact = std::move(m_contact);
     return true;
-}
-
-// Apple writes its own labels as "_$!<Mobile>!$_"; a member's label is plain.
-bool CVCardContact::IsMobileLabel(const std::u16string& label)
-{
-    std::u16string bare = TrimBlanks(label);
-    if (StartsWithNoCase(bare, "_$!<") && bare.size() >= 8 && bare.compare(bare.size() - 4, 4, u">!$_") == 0) {
-        bare = bare.substr(4, bare.size() - 8);
-    }
-    return EqualsNoCase(bare, "Mobile") || EqualsNoCase(bare, "Cell");
 }
 
 // 4.0 writes telephones as "tel:" URIs; an ";ext=" part stays, so that the
@@ -84,8 +97,12 @@ std::u16string CVCardContact::NumberOf(const std::u16string& value)
     return StartsWithNoCase(trimmed, "tel:") ? TrimBlanks(trimmed.substr(4)) : trimmed;
 }
 
-bool CVCardContact::IsMobile(const Phone& phone) const
+PhoneKind CVCardContact::LabelledKind(const std::u16string& group, PhoneKind kind) const
 {
-    return phone.bMobile || (!phone.group.empty() && std::find(m_mobileGroups.begin(), m_mobileGroups.end(),
-                                                               phone.group) != m_mobileGroups.end());
+    for (const Label& label : m_labels) {
+        if (!group.empty() && label.group == group) {
+            kind = Stronger(kind, label.kind);
+        }
+    }
+    return kind;
 }

@@ -1,5 +1,6 @@
 #include "addressbook/vcard/vcardproperty.h"
 
+#include "addressbook/numbers/phonelabel.h"
 #include "addressbook/text/asciitext.h"
 #include "addressbook/vcard/quotedprintable.h"
 
@@ -44,14 +45,14 @@ CVCardProperty::CVCardProperty(const std::u16string& header)
     }
 }
 
-std::u16string CVCardProperty::Text(const std::u16string& raw, AnsiDecoder decodeAnsi) const
+std::u16string CVCardProperty::Text(const std::u16string& raw, const TextCodec& codec) const
 {
     const std::u16string text = Unescape(raw);
-    return m_bQuotedPrintable ? DecodeQuotedPrintable(text, m_charset, decodeAnsi) : text;
+    return m_bQuotedPrintable ? DecodeQuotedPrintable(text, m_nCharsetCodePage, codec) : text;
 }
 
 std::vector<std::u16string> CVCardProperty::Components(const std::u16string& raw, size_t nMax,
-                                                       AnsiDecoder decodeAnsi) const
+                                                       const TextCodec& codec) const
 {
     std::vector<std::u16string> components(nMax);
     size_t nComponent = 0;
@@ -61,14 +62,14 @@ std::vector<std::u16string> CVCardProperty::Components(const std::u16string& raw
             current.push_back(raw[i]);
             current.push_back(raw[++i]);
         } else if (raw[i] == u';') {
-            components[nComponent++] = Text(current, decodeAnsi);
+            components[nComponent++] = Text(current, codec);
             current.clear();
         } else {
             current.push_back(raw[i]);
         }
     }
     if (nComponent < nMax) {
-        components[nComponent] = Text(current, decodeAnsi);
+        components[nComponent] = Text(current, codec);
     }
     return components;
 }
@@ -99,14 +100,28 @@ void CVCardProperty::ParseParameter(const std::u16string& parameter)
     } else if (EqualsNoCase(key, "ENCODING")) {
         m_bQuotedPrintable = EqualsNoCase(WithoutQuotes(value), "QUOTED-PRINTABLE");
     } else if (EqualsNoCase(key, "CHARSET")) {
-        m_charset = WithoutQuotes(value);
+        m_nCharsetCodePage = CodePageOfCharset(WithoutQuotes(value));
+    } else if (EqualsNoCase(key, "PREF")) {
+        // 4.0: 1 is the most preferred, 100 the least.
+        unsigned nPreference = 0;
+        for (char16_t ch : WithoutQuotes(value)) {
+            nPreference = ch >= u'0' && ch <= u'9' && nPreference < 100 ? nPreference * 10 + (ch - u'0') : nPreference;
+        }
+        m_nPreference = static_cast<unsigned char>(nPreference == 0 ? 1 : nPreference > 100 ? 100 : nPreference);
     }
 }
 
 void CVCardProperty::ParseTypes(const std::u16string& types)
 {
     for (const std::u16string& type : SplitOutsideQuotes(WithoutQuotes(types), u',')) {
-        m_bMobile = m_bMobile || EqualsNoCase(TrimBlanks(type), "CELL");
+        const PhoneKind kind = KindOfLabel(type);
+        // A fax or pager number never takes a text, whatever else it is.
+        if (kind == PhoneKind::Fax || kind == PhoneKind::Pager || m_kind == PhoneKind::Other) {
+            m_kind = m_kind == PhoneKind::Fax || m_kind == PhoneKind::Pager ? m_kind : kind;
+        }
+        if (EqualsNoCase(TrimBlanks(type), "PREF")) {
+            m_nPreference = 1;
+        }
     }
 }
 

@@ -87,7 +87,7 @@ protected:
 
     std::string ExpectedUrl() const
     {
-        return std::string("http://") + kServiceHost + "/pages/member/quillbay/register/register.php";
+        return std::string("https://") + kServiceHost + "/pages/member/quillbay/register/register.php";
     }
 
     CAppDriver m_app;

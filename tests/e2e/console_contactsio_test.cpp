@@ -257,7 +257,7 @@ TEST_F(ContactsInOutTest, AFileWithoutContactsSendsNothing)
     const std::pair<const char*, const wchar_t*> kFiles[] = {
         {"", L"The file is empty."},
         {"Dear Ann,\r\nsee you at three.\r\n", L"The file is neither a vCard nor a CSV address book."},
-        {"Title,Company,Notes\r\nDr,Acme,x\r\n",
+        {"Title,Notes,Birthday\r\nDr,x,1 May\r\n",
          L"The first row of the file names none of the columns needed: First Name, Last Name, Mobile Phone (or Given "
          L"Name, Family Name, Mobile Number, Phone 1 - Value)."}};
     for (const auto& file : kFiles) {

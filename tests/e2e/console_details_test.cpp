@@ -1,5 +1,9 @@
 #include "consolesession.h"
 
+#include <shlobj.h>
+#include <wininet.h>
+
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -8,11 +12,40 @@
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::Optional;
 
 const std::wstring kNoServerText = L"The Quillbay Console cannot connect to it's Server. Please try again later.";
 const std::wstring kNoServerCaption = L"Cannot Connect to Quillbay";
+
+// Every address in the Internet cache, joined.
+std::wstring CachedUrls()
+{
+    std::wstring urls;
+    std::vector<BYTE> buffer(64 * 1024);
+    auto* pEntry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOW*>(buffer.data());
+    DWORD cb = static_cast<DWORD>(buffer.size());
+    HANDLE hFind = ::FindFirstUrlCacheEntryW(nullptr, pEntry, &cb);
+    for (BOOL bFound = hFind != nullptr; bFound; bFound = ::FindNextUrlCacheEntryW(hFind, pEntry, &cb)) {
+        urls += std::wstring(pEntry->lpszSourceUrlName) + L" ";
+        cb = static_cast<DWORD>(buffer.size());
+    }
+    ::FindCloseUrlCache(hFind);
+    return urls;
+}
+
+bool AnyFileHolds(const std::filesystem::path& folder, const std::string& text)
+{
+    std::error_code error;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, error)) {
+        std::ifstream file(entry.path(), std::ios::binary);
+        if (std::string(std::istreambuf_iterator<char>(file), {}).find(text) != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
 
 class ConsoleDetailsTest : public ConsoleSession {
 protected:
@@ -174,6 +207,25 @@ TEST_F(ConsoleDetailsTest, RefreshReloadsTheDetails)
     EXPECT_THAT(Rows(hConsole), ElementsAre("Ann (0777)", "Bea Roe (0999)"));
     EXPECT_EQ(CreditLabel(hConsole), L"You have: 4 credits. Buy more here...");
     EXPECT_EQ(LastCommandBody(), DetailsRequestBody());
+}
+
+// The details (every contact's name and number) must not outlive the session
+// in the Internet cache, nor be taken from it or a proxy's.
+TEST_F(ConsoleDetailsTest, NothingOfTheDetailsIsLeftInTheInternetCache)
+{
+    ::DeleteUrlCacheEntryW(L"https://localhost/scripts/orvexconsole/command.php");  // an earlier build's
+    const std::string number = "00" + std::to_string(::GetTickCount64() % 1000000000000ull);  // this run's own
+    UseAccount({{"1", "Ann", std::nullopt, number}});
+    HWND hConsole = StartAndSignIn();
+    ASSERT_NE(hConsole, nullptr);
+    ClickAndWaitForRequests(hConsole, IDC_REFRESH, 2);
+    ASSERT_THAT(Rows(hConsole), ElementsAre("Ann (" + number + ")"));
+
+    EXPECT_THAT(CachedUrls(), ::testing::Not(HasSubstr(Widen(kServiceHost))));
+    wchar_t szCache[MAX_PATH] = {};
+    ASSERT_EQ(::SHGetFolderPathW(nullptr, CSIDL_INTERNET_CACHE, nullptr, SHGFP_TYPE_CURRENT, szCache), S_OK);
+    EXPECT_FALSE(AnyFileHolds(szCache, number)) << Narrow(szCache);
+    EXPECT_THAT(CommandRequests().back().headers, HasSubstr("no-cache"));
 }
 
 TEST_F(ConsoleDetailsTest, BuyOpensThePaymentPageInTheBrowser)

@@ -165,6 +165,14 @@ StandinAnswer FiftyMegabytes()
     return answer;
 }
 
+// Beyond the 64 MiB bound: announced, refused before a byte is read; unannounced, read up to the bound.
+StandinAnswer SixHundredMegabytes(StandinAnswer::Framing framing)
+{
+    StandinAnswer answer{"", 200, framing};
+    answer.size = 600ll * 1024 * 1024;
+    return answer;
+}
+
 const Fault kFaults[] = {
     {"StallAfterTheRequest", Answer(Faulty("stall")), kSend | kAdd, End::NoAnswer},
     {"HeadersThenNothing", Answer(Faulty("stall_after_headers")), kSend | kAdd, End::NoAnswer},
@@ -195,6 +203,10 @@ const Fault kFaults[] = {
      kEveryFlow, End::NoAnswer},
     {"BinaryGarbage", Answer(StandinAnswer{Garbage()}), kSignIn | kSend, End::Taken},
     {"FiftyMegabytes", Answer(FiftyMegabytes()), kSignIn, End::Taken, {}, Bounds::Default},
+    {"SixHundredMegabytes", Answer(SixHundredMegabytes(StandinAnswer::Framing::Length)), kSignIn | kSend,
+     End::NoAnswer, {}, Bounds::Default},
+    {"SixHundredMegabytesUnannounced", Answer(SixHundredMegabytes(StandinAnswer::Framing::Close)), kSignIn | kSend,
+     End::NoAnswer, {}, Bounds::Default},
     {"DocumentCutMidElement", Answer(CutMidElement(StandinAnswer::Framing::Length)), kSignIn, End::NoAnswer},
     {"DocumentCutMidElementChunked", Answer(CutMidElement(StandinAnswer::Framing::Chunked)), kSignIn, End::Failed},
     {"HundredThousandLevelsDeep", Answer(Deep()), kSignIn, End::Taken, {L"Ann Lee (0711)"}},

@@ -165,6 +165,12 @@ void Drag(HWND hWnd, POINT from, POINT to)
         MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, from.x + (to.x - from.x) * i / kSteps,
                    from.y + (to.y - from.y) * i / kSteps);
     }
+    // Let go only where the pointer ended: the sizing loop takes the size
+    // from the last move it saw, not from the release.
+    EXPECT_TRUE(ui::WaitFor([to] {
+        POINT pt = {};
+        return ::GetCursorPos(&pt) && pt.x == to.x && pt.y == to.y;
+    })) << "the pointer did not reach the end of the drag";
     MouseInput(MOUSEEVENTF_LEFTUP);
     EXPECT_TRUE(ui::WaitFor([hWnd] { return !InSizeLoop(hWnd); })) << "the sizing loop did not end";
     ui::Sync(hWnd);

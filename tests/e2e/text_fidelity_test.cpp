@@ -28,6 +28,10 @@ std::wstring Unsupported(const std::wstring& characters)
     return L"The text contains characters that cannot be sent: " + characters + L". Please replace them and try again.";
 }
 
+// The password's box names the field, never a character of it.
+const wchar_t kUnsupportedInPassword[] =
+    L"The password contains characters that cannot be sent. Please check the keyboard layout and type it again.";
+
 // "café £5 ñ", whose every character has an ISO 8859-1 code.
 const wchar_t kLatin1[] = L"caf\xE9 \xA3" L"5 \xF1";
 const char kLatin1Encoded[] = "caf%E9%20%A35%20%F1";
@@ -157,9 +161,11 @@ INSTANTIATE_TEST_SUITE_P(
         FidelityCase{"AddContactEmptyFirstNameFirst", Dialog::AddContact, {L"", L"\x03A9", L"0044"},
                      L"Please enter the first name of your contact.", L"Enter First Name", {}, ""},
         FidelityCase{"SignIn", Dialog::SignIn, {L"zo\xEB@quillbay.test", L"p\x03A9ss\x20AC"},
-                     Unsupported(L"\x03A9\x20AC"), L"Unsupported Characters", {L"zo\xEB@quillbay.test", kLatin1},
+                     kUnsupportedInPassword, L"Unsupported Characters", {L"zo\xEB@quillbay.test", kLatin1},
                      "action=GETINFORMATION&password=" + std::string(kLatin1Encoded) +
                          "&username=zo%EB%40quillbay.test&version=1.0"},
+        FidelityCase{"SignInEmailListedPasswordNot", Dialog::SignIn, {L"\x0416@quillbay.test", L"p\x20AC"},
+                     Unsupported(L"\x0416"), L"Unsupported Characters", {}, ""},
         FidelityCase{"SignInEmailCheckFirst", Dialog::SignIn, {L"\x03A9@quillbay", L"x"},
                      L"The Email address entered does not appear valid.", L"Invalid Email", {}, ""}),
     [](const ::testing::TestParamInfo<FidelityCase>& info) { return std::string(info.param.name); });

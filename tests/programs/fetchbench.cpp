@@ -19,7 +19,7 @@ int wmain(int argc, wchar_t** argv)
     CBstr bstrErrorMessage;
     CInternetHandle hSession = OpenInternetSession(true, false, bstrErrorMessage);
     FormFields info;
-    SetCommonFields(info, ServiceCommand::GetInformation, CBstr(argv[1]), CBstr(argv[2]));
+    SetCommonFields(info, ServiceCommand::GetInformation, CBstr(argv[1]), CSealedText(CBstr(argv[2])));
     bool bOk = false;
     CommandResponse response = SendCommand(hSession.Get(), info, bOk);
     hSession.Reset();

@@ -186,7 +186,7 @@ protected:
         CInternetHandle hSession = OpenInternetSession(true, false, bstrErrorMessage);
         EXPECT_TRUE(hSession) << "no session: " << bstrErrorMessage.ToAnsi();
         FormFields info;
-        SetCommonFields(info, command, CBstr::FromAnsi(kEmail), CBstr::FromAnsi(kPassword));
+        SetCommonFields(info, command, CBstr::FromAnsi(kEmail), CSealedText(CBstr::FromAnsi(kPassword)));
         for (const auto& field : fields) {
             info.SetField(field.first, field.second);
         }

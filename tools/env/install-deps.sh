@@ -2,7 +2,7 @@
 # Installs what building, packaging, running and testing the console need (Debian 12, as root).
 set -eu
 packages="
-    cmake ninja-build python3 openssl
+    cmake ninja-build python3 python3-phonenumbers openssl
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
     binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     fonts-wine wine wine64

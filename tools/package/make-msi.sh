@@ -13,8 +13,8 @@ arch=$1 version=$2 exe=$3 icon=$4 host=$5 test_ca=$6 outdir=$7
 top=$(cd "$(dirname "$0")/../.." && pwd)
 
 case $arch in
-    x86) program_files=ProgramFilesFolder win64=no ;;
-    x64) program_files=ProgramFiles64Folder win64=yes ;;
+    x86) program_files=ProgramFilesFolder win64=no typelib_platform=win32 ;;
+    x64) program_files=ProgramFiles64Folder win64=yes typelib_platform=win64 ;;
     *) echo "$0: unknown architecture $arch" >&2; exit 2 ;;
 esac
 echo "$version" | grep -Eq '^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$' || {
@@ -36,6 +36,7 @@ exe=$(realpath "$exe") icon=$(realpath "$icon")
 # wixl finds source files only by relative paths: give them relative to the root.
 (cd / && wixl -a "$arch" -o "$msi" \
     -D Version="$version" -D ProgramFilesDir="$program_files" -D Win64="$win64" \
+    -D TypeLibPlatform="$typelib_platform" \
     -D Exe="${exe#/}" -D Icon="${icon#/}" -D AboutUrl="https://$host/" \
     "$top/installer/orvexapp.wxs") 2>"$work/wixl.log" || {
     cat "$work/wixl.log" >&2
@@ -47,19 +48,15 @@ if [ -s "$work/wixl.log" ]; then
     exit 1
 fi
 
-# What wixl cannot write: rollback actions (deferred, rollback, no impersonation,
-# exit code ignored: 18 + 1024 + 256 + 2048 + 64), the program's version (which
-# then decides over a file in place, not the hash wixl recorded), and an upgrade
-# range that takes in the same version, whichever the architecture.
+# What wixl cannot write: the program's version (which then decides over a file
+# in place, not the hash wixl recorded), and an upgrade range that takes in the
+# same version, whichever the architecture.
 # Validation warns about that range (ICE61: the maximum is included, so a
 # package also removes a product of its own version): that is by design, it is
 # how a rebuild or the other architecture's package of the same version
 # replaces the installed one.
-rollback_type=3410
 upgrade_code=$(msiinfo export "$msi" Property | tr -d '\r' | sed -n 's/^UpgradeCode\t//p')
 msibuild "$msi" \
-    -q "UPDATE CustomAction SET Type = $rollback_type WHERE Action = 'RollbackRegisterServer'" \
-    -q "UPDATE CustomAction SET Type = $rollback_type WHERE Action = 'RollbackUnregisterServer'" \
     -q "UPDATE File SET Version = '$file_version', Language = '$file_language' WHERE File = 'orvexapp.exe'" \
     -q "DELETE FROM MsiFileHash WHERE File_ = 'orvexapp.exe'" \
     -q "DELETE FROM Upgrade WHERE ActionProperty = 'WIX_UPGRADE_DETECTED'" \
@@ -73,8 +70,6 @@ expect_row() { # TABLE ROW [COLUMNS]
         exit 1
     }
 }
-expect_row CustomAction "RollbackRegisterServer	$rollback_type	orvexapp.exe	/UnregServer	"
-expect_row CustomAction "RollbackUnregisterServer	$rollback_type	orvexapp.exe	/RegServer	"
 expect_row File "orvexapp.exe	$file_version	$file_language" 1,5,6
 expect_row Upgrade "$upgrade_code		$version		513		WIX_UPGRADE_DETECTED"
 

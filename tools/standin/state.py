@@ -19,6 +19,23 @@ def generated_body(size):
     return (PATTERN * repeats)[:size]
 
 
+class GeneratedBody:
+    """generated_body(size) made a slice at a time, so that hundreds of MiB cost no memory."""
+    def __init__(self, size):
+        self.size = size
+
+    def __len__(self):
+        return self.size
+
+    def __getitem__(self, key):
+        start, stop, _ = key.indices(self.size)
+        if stop <= start:
+            return b""
+        skip = start % len(PATTERN)
+        repeats = (skip + stop - start) // len(PATTERN) + 1
+        return (PATTERN * repeats)[skip:skip + stop - start]
+
+
 @dataclass
 class RecordedRequest:
     method: str

@@ -18,7 +18,7 @@ import termios
 import time
 from dataclasses import dataclass
 
-from state import RecordedRequest, generated_body
+from state import GeneratedBody, RecordedRequest
 
 COMMAND_PATH = "/scripts/orvexconsole/command.php"
 REGISTER_PATH = "/pages/member/quillbay/register/register.php"
@@ -61,7 +61,7 @@ def scripted_response(answer):
     if answer.page404:
         body, status, content_type = NOT_FOUND_PAGE, 404, HTML
     else:
-        body = generated_body(answer.size) if answer.size >= 0 else answer.body
+        body = GeneratedBody(answer.size) if answer.size >= 0 else answer.body
         status, content_type = answer.status, TEXT
     return Response(status, content_type, body, answer.framing, answer.delay_ms,
                     answer.cut_after, answer.cut_mode, answer.location, answer.fault)
@@ -221,13 +221,16 @@ def send_response(conn, response):
     return response.cut_after < 0
 
 
+SEND_PIECE = 1 << 20
+
+
 def send_body(conn, body, framing, cut_after):
     if framing == "chunked":
         send_chunked(conn, body, cut_after)
-    elif cut_after >= 0:
-        conn.sendall(body[:cut_after])
-    else:
-        conn.sendall(body)
+        return
+    limit = len(body) if cut_after < 0 else min(cut_after, len(body))
+    for offset in range(0, limit, SEND_PIECE):
+        conn.sendall(body[offset:min(offset + SEND_PIECE, limit)])
 
 
 HOLD_SECONDS = 300.0

@@ -259,7 +259,7 @@ bool CMainDlg::FetchDetails()
         return false;
     }
     FormFields info;
-    SetCommonFields(info, ServiceCommand::GetInformation, m_bstrUserName, m_bstrPassword);
+    SetCommonFields(info, ServiceCommand::GetInformation, m_bstrUserName, m_password);
     CommandResponse response;
     if (!exchange.Send(ServiceCommand::GetInformation, info, L"Loading Details...", response)) {
         return false;
@@ -367,7 +367,7 @@ INT_PTR CMainDlg::OnSend(WPARAM, LPARAM)
     CSendSummaryDlg sendDlg;
     sendDlg.SetContacts(m_contacts);
     sendDlg.SetMessage(bstrMessage);
-    sendDlg.SetCredentials(m_bstrUserName, m_bstrPassword);
+    sendDlg.SetCredentials(m_bstrUserName, m_password);
     sendDlg.SetContactCount(static_cast<int>(selected.size()));
     sendDlg.DoModal(::GetActiveWindow());
     if (sendDlg.IsSent()) {
@@ -383,7 +383,7 @@ INT_PTR CMainDlg::OnSend(WPARAM, LPARAM)
 INT_PTR CMainDlg::OnAddNew(WPARAM, LPARAM)
 {
     CNewContactDlg dlg;
-    dlg.SetCredentials(m_bstrUserName, m_bstrPassword);
+    dlg.SetCredentials(m_bstrUserName, m_password);
     dlg.DoModal(::GetActiveWindow());
     // Refused credentials are checked again by the reload, which ends the
     // console for a new sign-in if they are refused there too.
@@ -436,7 +436,7 @@ bool CMainDlg::RequestDeletion(CInternetAccessProgress& dlgProgress, const CBstr
         return true;
     }
     FormFields info;
-    SetCommonFields(info, ServiceCommand::DeleteContacts, m_bstrUserName, m_bstrPassword);
+    SetCommonFields(info, ServiceCommand::DeleteContacts, m_bstrUserName, m_password);
     info.SetField(L"cl", bstrDeleteList);
     CommandResponse response;
     if (!exchange.Send(ServiceCommand::DeleteContacts, info, L"Deleting Contact(s)...", response)) {
@@ -534,7 +534,7 @@ void CMainDlg::ImportFile(LPCWSTR pszPath)
     for (const auto& pContact : m_contacts) {
         existingNumbers.push_back(ToU16(pContact->m_bstrNumber));
     }
-    switch (ImportAddressBook(m_hWnd, pszPath, m_bstrUserName, m_bstrPassword, existingNumbers)) {
+    switch (ImportAddressBook(m_hWnd, pszPath, m_bstrUserName, m_password, existingNumbers)) {
     case ImportFollowUp::ReloadAfterLoginFailed:
         // The reload decides whether the console ends for a new sign-in.
         m_bLoginFailed = true;

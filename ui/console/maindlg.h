@@ -5,6 +5,7 @@
 
 #include "base/bstr.h"
 #include "base/dialogbase.h"
+#include "base/sealedtext.h"
 #include "base/handles.h"
 #include "base/widetextpool.h"
 #include "net/commandcatalogue.h"
@@ -24,7 +25,7 @@ public:
     CMainDlg();
 
     void SetUserName(const CBstr& bstrUserName) { m_bstrUserName = bstrUserName; }
-    void SetPassword(const CBstr& bstrPassword) { m_bstrPassword = bstrPassword; }
+    void SetPassword(const CSealedText& password) { m_password = password; }
     bool IsLoginFailed() const { return m_bLoginFailed; }
     bool IsLogout() const { return m_bLogout; }
     bool IsUpdateRequired() const { return m_bUpdateRequired; }
@@ -81,7 +82,8 @@ private:
     CContactListBox m_list;  // list 208, from initialisation to destruction
     CContactListKeys m_listKeys;
     CBstr m_bstrUserName;
-    CBstr m_bstrPassword;
+    // Sent with every command, so kept, but sealed between uses.
+    CSealedText m_password;
     bool m_bLoginFailed = false;
     bool m_bLogout = false;
     bool m_bUpdateRequired = false;

@@ -154,19 +154,23 @@ void SettleFailedReplace(const std::wstring& temporaryPath, const std::wstring& 
 
 }  // namespace
 
-std::u16string DecodeAnsi(const char* pch, size_t cb)
+// Bytes a code page has no character for fail the conversion, so that the
+// reader marks them unreadable rather than taking the system's stand-ins.
+bool DecodeCodePage(unsigned nCodePage, const char* pch, size_t cb, std::u16string& text)
 {
     if (cb == 0 || cb > static_cast<size_t>(INT_MAX)) {
-        return std::u16string();
+        return cb == 0;
     }
+    const UINT uCodePage = nCodePage == kSystemCodePage ? CP_ACP : nCodePage;
     const int cbText = static_cast<int>(cb);
-    const int cchText = ::MultiByteToWideChar(CP_ACP, 0, pch, cbText, nullptr, 0);
+    const int cchText = ::MultiByteToWideChar(uCodePage, MB_ERR_INVALID_CHARS, pch, cbText, nullptr, 0);
     if (cchText <= 0) {
-        return std::u16string();
+        return false;
     }
-    std::u16string text(static_cast<size_t>(cchText), u'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, pch, cbText, reinterpret_cast<LPWSTR>(&text[0]), cchText);
-    return text;
+    const size_t cchBefore = text.size();
+    text.resize(cchBefore + static_cast<size_t>(cchText));
+    return ::MultiByteToWideChar(uCodePage, MB_ERR_INVALID_CHARS, pch, cbText,
+                                 reinterpret_cast<LPWSTR>(&text[cchBefore]), cchText) == cchText;
 }
 
 FileReadEnd ReadAddressBookFile(LPCWSTR pszPath, ReadResult& result)
@@ -184,7 +188,7 @@ FileReadEnd ReadAddressBookFile(LPCWSTR pszPath, ReadResult& result)
         return FileReadEnd::TooLarge;
     }
     CFileByteSource source(hFile.Get());
-    result = ReadAddressBook(source, DecodeAnsi);
+    result = ReadAddressBook(source, DecodeCodePage);
     return FileReadEnd::Read;
 }
 

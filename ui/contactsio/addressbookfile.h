@@ -4,20 +4,22 @@
 
 #include <string>
 
+#include "addressbook/addressbooklimits.h"
 #include "addressbook/addressbookreader.h"
 
 // The Windows side of an address book file: reading one in chunks through the
 // reader, and writing one so that a failure never leaves a half-written file.
 
-inline constexpr ULONGLONG kLargestAddressBookBytes = 256ull * 1024 * 1024;
+inline constexpr ULONGLONG kLargestAddressBookBytes = kMaxAddressBookBytes;
 
 enum class FileReadEnd { Read, CannotOpen, TooLarge };
 
 // On Read, result holds what the reader made of the file.
 FileReadEnd ReadAddressBookFile(LPCWSTR pszPath, ReadResult& result);
 
-// Text without a byte order mark that is not UTF-8 is in the system's code page.
-std::u16string DecodeAnsi(const char* pch, size_t cb);
+// The reader's decoder: bytes in a Windows code page (0: the system's, for
+// text without a byte order mark that is not UTF-8 and names no charset).
+bool DecodeCodePage(unsigned nCodePage, const char* pch, size_t cb, std::u16string& text);
 
 enum class FileWriteStep { Done, CreateTemporary, Write, Replace };
 

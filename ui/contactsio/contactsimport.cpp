@@ -21,7 +21,7 @@ std::wstring ReadErrorText(ReadError error)
     case ReadError::None:
         return std::wstring();
     case ReadError::TooLarge:
-        return L"The file is larger than 256 MB. No contact was sent.";
+        return L"The file is larger than 64 MB. No contact was sent.";
     case ReadError::ReadFailed:
         return L"The file could not be read. No contact was sent.";
     case ReadError::NotAnAddressBook:
@@ -30,6 +30,8 @@ std::wstring ReadErrorText(ReadError error)
         return L"The file is empty. No contact was sent.";
     case ReadError::NoUsableContact:
         return L"The file holds no contact with a name and a number. No contact was sent.";
+    case ReadError::TooManyContacts:
+        return L"The file holds more than 100,000 contacts. No contact was sent.";
     case ReadError::UnknownColumns:
         return L"The first row of the file names none of the columns needed: " +
                std::wstring(reinterpret_cast<LPCWSTR>(kNeededColumns)) + L". No contact was sent.";
@@ -71,7 +73,7 @@ private:
 }  // namespace
 
 ImportFollowUp ImportAddressBook(HWND hWndOwner, LPCWSTR pszPath, const CBstr& bstrUserName,
-                                 const CBstr& bstrPassword, const std::vector<std::u16string>& existingNumbers)
+                                 const CSealedText& password, const std::vector<std::u16string>& existingNumbers)
 {
     ReadResult result = {};
     const FileReadEnd end = ReadAddressBookFile(pszPath, result);
@@ -87,7 +89,7 @@ ImportFollowUp ImportAddressBook(HWND hWndOwner, LPCWSTR pszPath, const CBstr& b
         return ImportFollowUp::None;
     }
     const ImportPlan& plan = question.Plan();
-    CImportDlg import(bstrUserName, bstrPassword, plan.toAdd);
+    CImportDlg import(bstrUserName, password, plan.toAdd);
     import.DoModal(hWndOwner);
     // Windows is ending the logon session: no box, no reload.
     if (IsLogonEnding()) {

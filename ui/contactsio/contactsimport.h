@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/bstr.h"
+#include "base/sealedtext.h"
 
 // What the console does once an import is over.
 enum class ImportFollowUp {
@@ -18,7 +19,7 @@ enum class ImportFollowUp {
 // the plan, the import window, the summary. Every step that ends it early has
 // its box, owned by hWndOwner. existingNumbers: the numbers already listed.
 ImportFollowUp ImportAddressBook(HWND hWndOwner, LPCWSTR pszPath, const CBstr& bstrUserName,
-                                 const CBstr& bstrPassword, const std::vector<std::u16string>& existingNumbers);
+                                 const CSealedText& password, const std::vector<std::u16string>& existingNumbers);
 
 // The one file of a drop when it is named like an address book; false for
 // several files or another name. Finishes the drop either way.

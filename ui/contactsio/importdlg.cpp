@@ -16,11 +16,11 @@ CBstr ToBstr(const std::u16string& text)
 
 }  // namespace
 
-CImportDlg::CImportDlg(const CBstr& bstrUserName, const CBstr& bstrPassword,
+CImportDlg::CImportDlg(const CBstr& bstrUserName, const CSealedText& password,
                        const std::vector<ImportCandidate>& contacts)
     : CDialogImpl<CImportDlg>(IDD_IMPORT),
       m_bstrUserName(bstrUserName),
-      m_bstrPassword(bstrPassword),
+      m_password(password),
       m_contacts(contacts),
       m_hStop(::CreateEventW(nullptr, TRUE, FALSE, nullptr))
 {
@@ -125,7 +125,7 @@ void CImportDlg::ShowProgress()
 bool CImportDlg::AddOne(const ImportCandidate& contact)
 {
     FormFields info;
-    SetCommonFields(info, ServiceCommand::AddContact, m_bstrUserName, m_bstrPassword);
+    SetCommonFields(info, ServiceCommand::AddContact, m_bstrUserName, m_password);
     info.SetField(L"fn", ToBstr(contact.firstName));
     info.SetField(L"ln", ToBstr(contact.lastName));
     info.SetField(L"cn", ToBstr(contact.number));

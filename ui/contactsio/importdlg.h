@@ -7,6 +7,7 @@
 #include "base/bstr.h"
 #include "base/dialogbase.h"
 #include "base/handles.h"
+#include "base/sealedtext.h"
 #include "ui/contactsio/importoutcome.h"
 #include "ui/exchange/exchangeframe.h"
 
@@ -18,7 +19,7 @@
 // exchange that exchange is cancelled, and the import ends with it.
 class CImportDlg : public CDialogImpl<CImportDlg> {
 public:
-    CImportDlg(const CBstr& bstrUserName, const CBstr& bstrPassword, const std::vector<ImportCandidate>& contacts);
+    CImportDlg(const CBstr& bstrUserName, const CSealedText& password, const std::vector<ImportCandidate>& contacts);
     ~CImportDlg() override;
 
     const ImportOutcome& Outcome() const { return m_outcome; }
@@ -40,7 +41,7 @@ private:
     void End(ImportStop stop);
 
     const CBstr& m_bstrUserName;
-    const CBstr& m_bstrPassword;
+    const CSealedText& m_password;
     const std::vector<ImportCandidate>& m_contacts;
     size_t m_nNext = 0;
     ImportOutcome m_outcome;

@@ -9,8 +9,10 @@ namespace {
 constexpr size_t kLinesNamed = 10;
 
 constexpr SkipReason kSkipReasons[] = {SkipReason::NoName,         SkipReason::NameTooLong,
-                                       SkipReason::UnsupportedCharacters, SkipReason::NoNumber,
-                                       SkipReason::NationalNumber, SkipReason::LettersOrExtension,
+                                       SkipReason::UnsupportedCharacters, SkipReason::Unreadable,
+                                       SkipReason::NoNumber,       SkipReason::NationalNumber,
+                                       SkipReason::LettersOrExtension, SkipReason::SpreadsheetNumber,
+                                       SkipReason::TooLong,        SkipReason::UnclosedQuote,
                                        SkipReason::Duplicate};
 constexpr CommandAnswer kRefusals[] = {CommandAnswer::NoFirstName, CommandAnswer::NoContactNumber,
                                        CommandAnswer::InvalidNumber};
@@ -34,6 +36,14 @@ LPCWSTR SkipText(SkipReason reason)
         return L"letters or an extension in the number";
     case SkipReason::Duplicate:
         return L"a duplicate";
+    case SkipReason::Unreadable:
+        return L"unreadable characters";
+    case SkipReason::TooLong:
+        return L"too long";
+    case SkipReason::SpreadsheetNumber:
+        return L"number altered by a spreadsheet";
+    case SkipReason::UnclosedQuote:
+        return L"an unclosed quote";
     }
     return L"";
 }

@@ -1,6 +1,7 @@
 #include "ui/dialogs/logindlg.h"
 
 #include <cwchar>
+#include <string>
 
 #include "net/servicehost.h"
 #include "resource.h"
@@ -55,8 +56,8 @@ INT_PTR CLoginDlg::OnOK(WPARAM wParam, LPARAM)
 {
     m_bCancelled = false;
     m_bstrUserName = GetItemText(IDC_EMAIL);
-    m_bstrPassword = GetItemText(IDC_PASSWORD);
-    if (m_bstrUserName.IsEmpty() || m_bstrPassword.IsEmpty()) {
+    const CBstr bstrPassword = GetItemText(IDC_PASSWORD);
+    if (m_bstrUserName.IsEmpty() || bstrPassword.IsEmpty()) {
         ShowMessageBox(L"Please enter your email address and password.", L"Details");
         return TRUE;
     }
@@ -66,7 +67,9 @@ INT_PTR CLoginDlg::OnOK(WPARAM wParam, LPARAM)
         ShowMessageBox(L"The Email address entered does not appear valid.", L"Invalid Email");
         return TRUE;
     }
-    if (CheckSendable(m_hWnd, {&m_bstrUserName, &m_bstrPassword})) {
+    if (CheckSendable(m_hWnd, {&m_bstrUserName}) && CheckSendablePassword(m_hWnd, bstrPassword)) {
+        m_password = CSealedText(bstrPassword);
+        ClearPasswordField();
         EndDialog(LOWORD(wParam));
     }
     return TRUE;
@@ -75,8 +78,20 @@ INT_PTR CLoginDlg::OnOK(WPARAM wParam, LPARAM)
 INT_PTR CLoginDlg::OnCancel(WPARAM wParam, LPARAM)
 {
     m_bCancelled = true;
+    ClearPasswordField();
     EndDialog(LOWORD(wParam));
     return TRUE;
+}
+
+// The edit keeps its text in a buffer of its own until the dialog goes: a
+// text of the same length takes the password's place in it first.
+void CLoginDlg::ClearPasswordField()
+{
+    const int cch = ::GetWindowTextLengthW(GetItem(IDC_PASSWORD));
+    if (cch > 0) {
+        SetItemText(IDC_PASSWORD, std::wstring(static_cast<size_t>(cch), L' ').c_str());
+    }
+    SetItemText(IDC_PASSWORD, L"");
 }
 
 INT_PTR CLoginDlg::OnQueryEndSession(WPARAM, LPARAM)
@@ -97,7 +112,8 @@ INT_PTR CLoginDlg::OnEndSession(WPARAM wParam, LPARAM)
 
 INT_PTR CLoginDlg::OnRegister(WPARAM, LPARAM)
 {
-    CBstr bstrUrl(L"http://");
+    // A new member types a password on that page: TLS, like every page the program opens.
+    CBstr bstrUrl(L"https://");
     bstrUrl += CBstr::FromAnsi(kServiceHost);
     bstrUrl += L"/pages/member/quillbay/register/register.php";
     OpenUrlInBrowser(m_hWnd, bstrUrl);

@@ -3,6 +3,7 @@
 #include "base/bstr.h"
 #include "base/dialogbase.h"
 #include "base/handles.h"
+#include "base/sealedtext.h"
 
 class CLoginDlg : public CDialogImpl<CLoginDlg> {
 public:
@@ -11,7 +12,8 @@ public:
     void SetLoginFailed(bool bLoginFailed) { m_bShowLoginFailed = bLoginFailed; }
     bool IsCancelled() const { return m_bCancelled; }
     void GetUserName(CBstr& bstrUserName) const { bstrUserName = m_bstrUserName; }
-    void GetPassword(CBstr& bstrPassword) const { bstrPassword = m_bstrPassword; }
+    // Sealed from the moment it is read.
+    const CSealedText& GetPassword() const { return m_password; }
 
 protected:
     const MessageMapEntry* GetMessageMap() const override;
@@ -23,11 +25,12 @@ private:
     INT_PTR OnQueryEndSession(WPARAM wParam, LPARAM lParam);
     INT_PTR OnEndSession(WPARAM wParam, LPARAM lParam);
     INT_PTR OnRegister(WPARAM wParam, LPARAM lParam);
+    void ClearPasswordField();
 
     // True until credentials are accepted, so a dialog that never opened
     // counts as cancelled.
     bool m_bCancelled = true;
     bool m_bShowLoginFailed = false;
     CBstr m_bstrUserName;
-    CBstr m_bstrPassword;
+    CSealedText m_password;
 };

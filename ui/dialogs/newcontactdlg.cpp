@@ -29,10 +29,10 @@ const CNewContactDlg::MessageMapEntry* CNewContactDlg::GetMessageMap() const
     return kMap;
 }
 
-void CNewContactDlg::SetCredentials(const CBstr& bstrUserName, const CBstr& bstrPassword)
+void CNewContactDlg::SetCredentials(const CBstr& bstrUserName, const CSealedText& password)
 {
     m_bstrUserName = bstrUserName;
-    m_bstrPassword = bstrPassword;
+    m_password = password;
 }
 
 INT_PTR CNewContactDlg::OnInitDialog(WPARAM, LPARAM)
@@ -90,7 +90,7 @@ bool CNewContactDlg::AddContact()
         return false;
     }
     FormFields info;
-    SetCommonFields(info, ServiceCommand::AddContact, m_bstrUserName, m_bstrPassword);
+    SetCommonFields(info, ServiceCommand::AddContact, m_bstrUserName, m_password);
     info.SetField(L"fn", m_bstrFirstName);
     info.SetField(L"ln", m_bstrLastName);
     info.SetField(L"cn", m_bstrNumber);

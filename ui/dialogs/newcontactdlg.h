@@ -2,6 +2,7 @@
 
 #include "base/bstr.h"
 #include "base/dialogbase.h"
+#include "base/sealedtext.h"
 #include "net/commandcatalogue.h"
 
 // Adds one contact to the member's list on the service.
@@ -9,7 +10,7 @@ class CNewContactDlg : public CDialogImpl<CNewContactDlg> {
 public:
     CNewContactDlg();
 
-    void SetCredentials(const CBstr& bstrUserName, const CBstr& bstrPassword);
+    void SetCredentials(const CBstr& bstrUserName, const CSealedText& password);
     bool IsAdded() const { return m_bAdded; }
     // The service refused the member's credentials; the console reloads its
     // details, which takes the member back to sign in if they stay refused.
@@ -30,7 +31,7 @@ private:
     bool m_bAdded = false;
     bool m_bLoginFailed = false;
     CBstr m_bstrUserName;
-    CBstr m_bstrPassword;
+    CSealedText m_password;
     CBstr m_bstrFirstName;
     CBstr m_bstrLastName;
     CBstr m_bstrNumber;

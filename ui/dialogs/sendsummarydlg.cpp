@@ -28,10 +28,10 @@ void CSendSummaryDlg::SetContacts(const std::vector<std::unique_ptr<CContact>>& 
     }
 }
 
-void CSendSummaryDlg::SetCredentials(const CBstr& bstrUserName, const CBstr& bstrPassword)
+void CSendSummaryDlg::SetCredentials(const CBstr& bstrUserName, const CSealedText& password)
 {
     m_bstrUserName = bstrUserName;
-    m_bstrPassword = bstrPassword;
+    m_password = password;
 }
 
 INT_PTR CSendSummaryDlg::OnInitDialog(WPARAM, LPARAM)
@@ -94,7 +94,7 @@ INT_PTR CSendSummaryDlg::OnSendNow(WPARAM wParam, LPARAM)
         return TRUE;
     }
     FormFields info;
-    SetCommonFields(info, ServiceCommand::Send, m_bstrUserName, m_bstrPassword);
+    SetCommonFields(info, ServiceCommand::Send, m_bstrUserName, m_password);
     info.SetField(L"message", m_bstrMessage);
     info.SetField(L"cn", ContactNumberList());
     SetItemText(IDC_SEND_STATUS, L"Internet Connection Made...");

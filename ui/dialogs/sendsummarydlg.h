@@ -5,6 +5,7 @@
 
 #include "base/bstr.h"
 #include "base/dialogbase.h"
+#include "base/sealedtext.h"
 #include "net/commandcatalogue.h"
 #include "ui/console/contact.h"
 
@@ -17,7 +18,7 @@ public:
     // the summary is open.
     void SetContacts(const std::vector<std::unique_ptr<CContact>>& contacts);
     void SetMessage(const CBstr& bstrMessage) { m_bstrMessage = bstrMessage; }
-    void SetCredentials(const CBstr& bstrUserName, const CBstr& bstrPassword);
+    void SetCredentials(const CBstr& bstrUserName, const CSealedText& password);
     void SetContactCount(int nContacts) { m_nContacts = nContacts; }
     bool IsSent() const { return m_bSent; }
 
@@ -37,7 +38,7 @@ private:
     CBstr m_bstrMessage;
     int m_nContacts = 0;
     CBstr m_bstrUserName;
-    CBstr m_bstrPassword;
+    CSealedText m_password;
     bool m_bClose = false;
     bool m_bSent = false;
 };

@@ -16,3 +16,7 @@ CBstr UnsendableCharacters(std::initializer_list<const CBstr*> texts);
 // False, after telling the member in a box owned by hWndOwner, when any of the
 // texts holds a character the service cannot receive.
 bool CheckSendable(HWND hWndOwner, std::initializer_list<const CBstr*> texts);
+
+// The same for the password, whose box names the field and never a character
+// of it: the box may end up on a screenshot.
+bool CheckSendablePassword(HWND hWndOwner, const CBstr& bstrPassword);

@@ -15,7 +15,7 @@
 #include "addressbook/addressbookreader.h"
 #include "addressbook/writers/addressbookwriter.h"
 #include "addressbook/importplan.h"
-#include "memorybytesource.h"
+#include "addressbook/text/memorybytesource.h"
 
 namespace {
 
@@ -26,13 +26,17 @@ void Check(bool bHolds)
     }
 }
 
-std::u16string DecodeLatin1(const char* p, size_t cb)
+// Latin-1, except that code page 1250 fails on every byte outside ASCII, as
+// a code page without a character for them does.
+bool DecodeLatin1(unsigned nCodePage, const char* p, size_t cb, std::u16string& text)
 {
-    std::u16string text;
     for (size_t i = 0; i < cb; ++i) {
+        if (nCodePage == 1250 && static_cast<unsigned char>(p[i]) >= 0x80) {
+            return false;
+        }
         text.push_back(static_cast<unsigned char>(p[i]));
     }
-    return text;
+    return true;
 }
 
 // Every decoded line end comes from a CR or LF byte (in UTF-16, from a unit that holds one).
@@ -52,11 +56,15 @@ void CheckContacts(const ReadResult& result, unsigned nLines)
     for (const RawContact& contact : result.contacts) {
         Check(contact.nLine >= nPrevious && contact.nLine <= nLines);
         nPrevious = contact.nLine;
-        for (const std::u16string* pValue : {&contact.given, &contact.family, &contact.formatted, &contact.number}) {
+        for (const std::u16string* pValue : {&contact.given, &contact.family, &contact.formatted, &contact.company}) {
             Check(pValue->size() <= kMaxValueChars + 1);
         }
+        Check(contact.phones.size() <= kMaxPhones);
+        for (const RawPhone& phone : contact.phones) {
+            Check(!phone.text.empty() && phone.text.size() <= kMaxValueChars + 1);
+        }
         Check(!contact.given.empty() || !contact.family.empty() || !contact.formatted.empty() ||
-              !contact.number.empty());
+              !contact.company.empty() || !contact.phones.empty() || contact.bUnclosedQuote);
     }
 }
 

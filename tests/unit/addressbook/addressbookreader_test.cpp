@@ -5,10 +5,12 @@
 #include <cstring>
 #include <string>
 
+#include "addressbook/addressbooklimits.h"
 #include "addressbook/addressbookreader.h"
+#include "addressbook/numbers/numberchoice.h"
 #include "allocatedbytes.h"
 #include "contactstesttext.h"
-#include "memorybytesource.h"
+#include "addressbook/text/memorybytesource.h"
 
 namespace {
 
@@ -21,18 +23,22 @@ std::string Shown(const std::u16string& text)
     return shown;
 }
 
-// "vcard" or "csv", then "line:given|family|formatted|number" per contact; or the error.
+// "vcard" or "csv", then "line:given|family|formatted|number" per contact (the
+// number a text would go to, as written), its company and an unclosed quote;
+// or the error.
 std::string Describe(const ReadResult& result)
 {
-    static const char* const kErrors[] = {"None",  "TooLarge",        "ReadFailed",    "NotAnAddressBook",
-                                          "Empty", "NoUsableContact", "UnknownColumns"};
+    static const char* const kErrors[] = {"None",  "TooLarge",        "ReadFailed",     "NotAnAddressBook",
+                                          "Empty", "NoUsableContact", "UnknownColumns", "TooManyContacts"};
     if (result.error != ReadError::None) {
         return kErrors[static_cast<int>(result.error)];
     }
     std::string text = result.format == AddressBookFormat::VCard ? "vcard" : "csv";
     for (const RawContact& contact : result.contacts) {
         text += "\n" + std::to_string(contact.nLine) + ":" + Shown(contact.given) + "|" + Shown(contact.family) +
-                "|" + Shown(contact.formatted) + "|" + Shown(contact.number);
+                "|" + Shown(contact.formatted) + "|" + Shown(ChooseNumber(contact.phones, u"44").written) +
+                (contact.company.empty() ? "" : " org:" + Shown(contact.company)) +
+                (contact.bUnclosedQuote ? " unclosed" : "");
     }
     return text;
 }
@@ -128,8 +134,9 @@ const ReaderCase kReaderCases[] = {
      "csv\n2:John|Smith|John Smith|07700 900123\n3:||Ann|020 7946 0002"},
     {"no BOM, not UTF-8: the ANSI code page", "Andr\xE9,M\x80ller,07700 900127\r\n",
      "csv\n1:André|M€ller||07700 900127"},
-    {"a quote never closed runs to the end", "John,Smith,07700 1\r\n\"Ann,Doe,0123\r\nBob,Roe,0456\r\n",
-     "csv\n1:John|Smith||07700 1\n2:Ann,Doe,0123<LF>Bob,Roe,0456<LF>|||"},
+    {"a quote never closed ends with its line, which is named",
+     "John,Smith,07700 1\r\n\"Ann,Doe,0123\r\nBob,Roe,0456\r\n",
+     "csv\n1:John|Smith||07700 1\n2:Ann,Doe,0123||| unclosed\n3:Bob|Roe||0456"},
     {"a line of 1 MiB skipped, a kept value of 1 MiB cut",
      "BEGIN:VCARD\r\nNOTE:" + kMiB + "\r\nFN:After\r\nTEL:5\r\nEND:VCARD\r\nBEGIN:VCARD\r\nFN:" + kMiB +
          "\r\nTEL:6\r\nEND:VCARD\r\n",
@@ -140,9 +147,53 @@ const ReaderCase kReaderCases[] = {
     {"a UTF-16 BOM and blank lines", WithBom16("\r\n  \r\n", false), "Empty"},
     {"an empty file", "", "Empty"},
     {"a letter", "Dear Ann,\nthank you for the letter.\nYours, Bob, and Carl\n", "NotAnAddressBook"},
-    {"a header of unknown columns", "Vorname,Nachname,Handy\nJohn,Smith,0770 1\n", "UnknownColumns"},
+    {"a header of unknown columns", "Spitzname,Geburtstag,Notiz\nJohn,Smith,0770 1\n", "UnknownColumns"},
     {"cards without names or numbers", "BEGIN:VCARD\nVERSION:3.0\nPHOTO:abc\nEND:VCARD\n", "NoUsableContact"},
     {"a header alone", "First Name,Last Name,Mobile Phone\r\n", "NoUsableContact"},
+    // Encodings decided line by line, property by property.
+    {"UTF-8 folded inside a character, a Latin-1 note, a Latin-1 name beside UTF-8 ones",
+     "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Zo\xC3\r\n \xAB Smith\r\nNOTE:caf\xE9\r\nTEL:1\r\nEND:VCARD\r\n"
+     "BEGIN:VCARD\r\nVERSION:3.0\r\nN:M\xC3\xBCller;J\xC3\xBCrgen\r\nFN:Andr\xE9\r\nTEL:2\r\nEND:VCARD\r\n",
+     "vcard\n1:||Zoë Smith|1\n8:Jürgen|Müller|André|2"},
+    {"quoted-printable and 8-bit values in the code page their CHARSET names, or the one the file named",
+     "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=windows-1250;ENCODING=QUOTED-PRINTABLE:Dvo=F8=E1k;Anton=EDn\r\n"
+     "FN;CHARSET=KOI8-R;QUOTED-PRINTABLE:=E9=D7=C1=CE\r\nORG;CHARSET=ISO-8859-2:Nov\xE1k \xB3\r\nEND:VCARD\r\n"
+     "BEGIN:VCARD\r\nVERSION:2.1\r\nN:\xA3uk\xE1\xB9;Ji\xF8\xED\r\nEND:VCARD\r\n",
+     "vcard\n1:Antonín|Dvořák|Иван| org:Novák ł\n7:Jiří|Łukáš||"},
+    {"a code page without a character for the bytes: U+FFFD where they were",
+     "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=SHIFT_JIS:\x81\x20Ito;Ken\r\nTEL:3\r\nEND:VCARD\r\n",
+     "vcard\n1:Ken|\xEF\xBF\xBD Ito||3"},
+    {"a line longer than the part its encoding is decided by",
+     "First Name,Notes,Last Name,Mobile Phone\r\nAndr\xE9," + std::string(70000, 'x') + ",M\xFCller,07700 1\r\n",
+     "csv\n2:André|Müller||07700 1"},
+    {"a UTF-8 byte order mark names UTF-8 for a line that is not",
+     "\xEF\xBB\xBF" "First Name,Last Name,Mobile Phone\r\nAndr\xE9,Roe,07700 1\r\n",
+     "csv\n2:Andr\xEF\xBF\xBD|Roe||07700 1"},
+    {"UTF-16 LE without a byte order mark", WithBom16("Vorname;Nachname;Handy\r\nÅsa;Öberg;0701\r\n", false).substr(2),
+     "csv\n2:Åsa|Öberg||0701"},
+    {"UTF-16 BE without a byte order mark", WithBom16("BEGIN:VCARD\r\nFN:Zoë\r\nEND:VCARD\r\n", true).substr(2),
+     "vcard\n1:||Zoë|"},
+    // Every named contact.
+    {"a family name alone, a company alone, an AGENT's card skipped whole",
+     "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Smith;;;;\r\nTEL:1\r\nEND:VCARD\r\nBEGIN:VCARD\r\nVERSION:3.0\r\n"
+     "ORG:Acme Ltd;Sales\r\nTEL:2\r\nEND:VCARD\r\nBEGIN:VCARD\r\nVERSION:2.1\r\nN:Boss;Big\r\nAGENT:\r\n"
+     "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Friday;Fred\r\nTEL;CELL:9\r\nEND:VCARD\r\nTEL;CELL:3\r\nEND:VCARD\r\n"
+     "BEGIN:VCARD\r\nN:Solo;Han\r\nAGENT:BEGIN:VCARD\r\nFN:Chewie\r\nEND:VCARD\r\nTEL:4\r\nEND:VCARD\r\n",
+     "vcard\n1:|Smith||1\n6:|||2 org:Acme Ltd\n11:Big|Boss||3\n22:Han|Solo||4"},
+    {"Outlook's other phones after the mobile one, a company alone",
+     "First Name,Last Name,Company,Primary Phone,Other Phone,Car Phone,Mobile Phone\r\n"
+     ",,Acme,020 1,,,\r\nAl,Bo,,,,020 2,07700 3\r\n",
+     "csv\n2:|||020 1 org:Acme\n3:Al|Bo||07700 3"},
+    {"Thunderbird's Display Name", "First Name,Last Name,Display Name,Work Phone,Mobile Number\r\n,,Cy Dee,020 3,\r\n",
+     "csv\n2:||Cy Dee|020 3"},
+    {"Google: Work Mobile, a fax, several numbers in one cell, a repeated pair index",
+     "Name,Organization Name,Phone 1 - Label,Phone 1 - Value,Phone 2 - Label,Phone 2 - Value,Phone 2 - Value\n"
+     "Cy,,Work Fax,07700 1,Work Mobile,07700 900129 ::: 07700 900130,\nDi,Orb,Home,020 2,,,\n",
+     "csv\n2:||Cy|07700 900129\n3:||Di|020 2 org:Orb"},
+    {"Excel's sep= line, a German header", "sep=;\r\nVorname;Nachname;Mobiltelefon\r\nJörg;Roß;0170 1\r\n",
+     "csv\n3:Jörg|Roß||0170 1"},
+    {"French and Polish headers", "Prénom;Nom;Mobile\nAnne;Roy;06 1\n", "csv\n2:Anne|Roy||06 1"},
+    {"Polish", "Imię,Nazwisko,Telefon komórkowy\nŁucja,Wąs,600 1\n", "csv\n2:Łucja|Wąs||600 1"},
 };
 
 class ReaderCaseTest : public testing::TestWithParam<ReaderCase> {};
@@ -154,7 +205,7 @@ TEST_P(ReaderCaseTest, ReadsTheFileAsExpected)
     const ReaderCase& row = GetParam();
     for (size_t cbPiece : {size_t{64 * 1024}, row.bytes.size() < 100000 ? size_t{1} : size_t{4099}}) {
         CMemoryByteSource source(row.bytes, cbPiece);
-        EXPECT_EQ(Describe(ReadAddressBook(source, DecodeTestAnsi)), row.expected)
+        EXPECT_EQ(Describe(ReadAddressBook(source, DecodeTestCodePage)), row.expected)
             << row.pszName << ", read " << cbPiece << " bytes at a time";
     }
 }
@@ -225,6 +276,51 @@ TEST(AddressBookReaderTest, TooLargeAndUnreadableFilesGiveTheirErrors)
     CGeneratedSource unreadable("BEGIN:VCARD\r\n", 10, "");
     unreadable.m_bReadable = false;
     EXPECT_EQ(Describe(ReadAddressBook(unreadable, nullptr)), "ReadFailed");
+    std::string tiny = "First Name,Last Name\n";
+    for (size_t i = 0; i <= kMaxContacts; ++i) {
+        tiny += "a,\n";
+    }
+    CMemoryByteSource tooMany(tiny);
+    EXPECT_EQ(Describe(ReadAddressBook(tooMany, nullptr)), "TooManyContacts");
+}
+
+// The header's cells and the columns read come with the result, also for a
+// header of unknown columns; reading again with the member's choice reads
+// those columns, and a column the header gave keeps the header's reading.
+TEST(AddressBookReaderTest, ReadsAgainWithTheColumnsTheMemberChose)
+{
+    struct ChoiceCase {
+        std::string bytes;
+        CsvColumns choice;
+        std::string header;
+        std::string expected;
+    };
+    const ChoiceCase kCases[] = {
+        {"Spitzname,Geburtstag,Notiz,Tel\nJo,1 May,07700 1,0770 2\n", {}, "Spitzname|Geburtstag|Notiz|Tel 0 - - -",
+         "UnknownColumns"},
+        {"Spitzname,Geburtstag,Notiz,Tel\nJo,1 May,07700 1,0770 2\n", {0, kNoColumn, 3}, "", "csv\n2:Jo|||0770 2"},
+        {"First Name,Last Name,Home Phone,Mobile Phone\nAl,Bo,020 1,07700 2\nCy,Di,020 3,\n", {}, "",
+         "csv\n2:Al|Bo||07700 2\n3:Cy|Di||020 3"},
+        {"First Name,Last Name,Home Phone,Mobile Phone\nAl,Bo,020 1,07700 2\nCy,Di,020 3,\n", {1, 0, 3},
+         "First Name|Last Name|Home Phone|Mobile Phone 1 1 0 3", "csv\n2:Bo|Al||07700 2\n3:Di|Cy||020 3"},
+        {"Al;Bo;07700 1;x\n", {0, 1, 3}, "Al|Bo|07700 1|x 0 0 1 3", "csv\n1:Al|Bo||x"},
+    };
+    for (const ChoiceCase& row : kCases) {
+        CMemoryByteSource source(row.bytes);
+        const bool bChosen = row.choice.nFirst != kNoColumn || row.choice.nNumber != kNoColumn;
+        const ReadResult result = ReadAddressBook(source, nullptr, bChosen ? &row.choice : nullptr);
+        std::string header;
+        for (const std::u16string& cell : result.header) {
+            header += (header.empty() ? "" : "|") + Utf8(cell);
+        }
+        const auto column = [](size_t n) { return n == kNoColumn ? std::string("-") : std::to_string(n); };
+        header += " " + std::to_string(result.bHeader) + " " + column(result.columns.nFirst) + " " +
+                  column(result.columns.nLast) + " " + column(result.columns.nNumber);
+        if (!row.header.empty()) {
+            EXPECT_EQ(header, row.header) << row.bytes;
+        }
+        EXPECT_EQ(Describe(result), row.expected) << row.bytes;
+    }
 }
 
 }  // namespace

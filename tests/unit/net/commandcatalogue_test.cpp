@@ -1,7 +1,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <dpapi.h>
+
+#include <algorithm>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -136,22 +141,33 @@ TEST(CommandCatalogueTest, NullAnswerIsNotTested)
     EXPECT_EQ(ClassifyAnswer(Command::Send, nullptr), Answer::Unmatched);
 }
 
+// CryptProtectMemory as Windows documents it, whole blocks only; Wine's
+// neither encrypts nor checks (the end-to-end sign-in seals with Wine's).
+BOOL WINAPI DocumentedCipher(LPVOID pData, DWORD cbData, DWORD)
+{
+    std::for_each(static_cast<BYTE*>(pData), static_cast<BYTE*>(pData) + cbData, [](BYTE& b) { b ^= 0x5A; });
+    return cbData % CRYPTPROTECTMEMORY_BLOCK_SIZE == 0;
+}
+
+// The password, sealed until then, whatever its length against the cipher's blocks.
 TEST(CommandCatalogueTest, CommonFieldsCarryVersionCredentialsAndAction)
 {
-    const std::vector<std::pair<Command, std::wstring>> actions = {
-        {Command::GetInformation, L"GETINFORMATION"},
-        {Command::DeleteContacts, L"DELETECONTACTS"},
-        {Command::AddContact, L"ADDCONTACT"},
-        {Command::Send, L"SEND"},
+    const std::vector<std::tuple<Command, std::wstring, std::wstring>> actions = {
+        {Command::GetInformation, L"GETINFORMATION", L"s3cr3t"},
+        {Command::DeleteContacts, L"DELETECONTACTS", L"secret12"},
+        {Command::AddContact, L"ADDCONTACT", L"p"},
+        {Command::Send, L"SEND", std::wstring(50, L'p')},
     };
-    for (const auto& [command, action] : actions) {
+    CSealedText::UseCipher(DocumentedCipher, DocumentedCipher);
+    for (const auto& [command, action, password] : actions) {
         FormFields info;
-        SetCommonFields(info, command, CBstr(L"ann@example.com"), CBstr(L"s3cr3t!"));
+        SetCommonFields(info, command, CBstr(L"ann@example.com"), CSealedText(CBstr(password.c_str())));
         CBstr body;
         info.BuildRequest(body);
         EXPECT_EQ(std::wstring(body.c_str()),
-                  L"action=" + action + L"&password=s3cr3t%21&username=ann%40example.com&version=1.0");
+                  L"action=" + action + L"&password=" + password + L"&username=ann%40example.com&version=1.0");
     }
+    CSealedText::UseCipher(nullptr, nullptr);
 }
 
 TEST(InvalidContactNumberTest, IsTheRestOfTheAnswerAsItStands)

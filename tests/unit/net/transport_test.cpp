@@ -95,7 +95,11 @@ TEST_F(PostCommandTest, PostsTheBodyOverTlsToTheCommandScript)
                                         0, ::testing::Ne(0u)));
     EXPECT_CALL(m_api, HttpOpenRequestA(kConnection, StrEq("POST"), StrEq("/scripts/orvexconsole/command.php"),
                                         IsNull(), IsNull(), IsNull(),
-                                        INTERNET_FLAG_SECURE | INTERNET_FLAG_NO_AUTO_REDIRECT, ::testing::Ne(0u)));
+                                        INTERNET_FLAG_SECURE | INTERNET_FLAG_NO_AUTO_REDIRECT |
+                                            INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
+                                            INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTH |
+                                            INTERNET_FLAG_NO_UI,
+                                        ::testing::Ne(0u)));
     EXPECT_CALL(m_api, HttpSendRequestA(kRequest, StrEq(kHeader), sizeof(kHeader) - 1, _, 11))
         .WillOnce([](HINTERNET, LPCSTR, DWORD, LPVOID pBody, DWORD cbBody) {
             EXPECT_EQ(std::string(static_cast<const char*>(pBody), cbBody), "action=SEND");

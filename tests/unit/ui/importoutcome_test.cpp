@@ -44,6 +44,13 @@ TEST(ImportSummaryTest, CountsEveryReasonAndNamesTheFirstTenLinesInFileOrder)
          L"Line 6, Cy: a national number\nLine 7, Di: letters or an extension in the number\n"
          L"Line 8, Gus: refused, an invalid number\nLine 9, Ed: a duplicate\n"
          L"Line 10, Hal: refused, no first name\nLine 11, Ivy Day: may have been added\nand 1 more line.\n"},
+        {"the reasons of the reader and the telephone plan",
+         {{2, u"Ann", SkipReason::Unreadable}, {3, u"Ben", SkipReason::TooLong},
+          {4, u"Cy", SkipReason::SpreadsheetNumber}, {5, u"", SkipReason::UnclosedQuote}},
+         Outcome(0, {}, ImportStop::None, 0),
+         L"Added: 0\nSkipped: 4\n    unreadable characters: 1\n    number altered by a spreadsheet: 1\n"
+         L"    too long: 1\n    an unclosed quote: 1\nRefused by the service: 0\n\nLine 2, Ann: unreadable characters\n"
+         L"Line 3, Ben: too long\nLine 4, Cy: number altered by a spreadsheet\nLine 5, (no name): an unclosed quote\n"},
         {"stopped by the member",
          {},
          Outcome(1, {{3, u"Jo", CommandAnswer::NoContactNumber}}, ImportStop::Stopped, 1),

@@ -77,7 +77,7 @@ TEST_F(OfflineTest, TheConsoleSaysSoAndEndsWithoutAFlag)
 {
     CMainDlg dlgMain;
     dlgMain.SetUserName(CBstr(L"member@quillbay.test"));
-    dlgMain.SetPassword(CBstr(L"secret"));
+    dlgMain.SetPassword(CSealedText(CBstr(L"secret")));
     INT_PTR nResult = RunWhile(dlgMain, ExpectNoInternetBox);
 
     EXPECT_EQ(nResult, 0);

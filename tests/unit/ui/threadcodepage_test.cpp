@@ -44,7 +44,7 @@ TEST_F(ThreadCodePageTest, RussianTextsShowExactlyUnderTheSystemCodePage1252)
     });
     CMainDlg dlgMain;
     dlgMain.SetUserName(CBstr(Widen(kEmail).c_str()));
-    dlgMain.SetPassword(CBstr(Widen(kPassword).c_str()));
+    dlgMain.SetPassword(CSealedText(CBstr(Widen(kPassword).c_str())));
     dlgMain.DoModal(nullptr);
     driver.join();
     ::SetThreadLocale(lcidBefore);
