@@ -44,6 +44,9 @@ size_t CCsvColumns::CountKnown(const std::vector<std::u16string>& header)
 
 bool CCsvColumns::LooksLikeData(const std::vector<std::u16string>& record)
 {
+    if (record.size() == 2) {
+        return CountDigits(record[1]) >= 3;
+    }
     return record.size() >= 3 && (CountDigits(record[2]) >= 3 || IsBlankText(record[2]));
 }
 
@@ -60,12 +63,15 @@ void CCsvColumns::UseHeader(const std::vector<std::u16string>& header, const Csv
     Choose(pChoice, header);
 }
 
-void CCsvColumns::UseDefaultColumns(const CsvColumns* pChoice)
+// Copy's text has two: the name, whole, and the number.
+void CCsvColumns::UseDefaultColumns(size_t nFields, const CsvColumns* pChoice)
 {
+    const bool bNameAndNumber = nFields == 2;
     m_nFirst = 0;
-    m_nLast = 1;
-    m_phones.push_back({2, kNoColumn, PhoneKind::Mobile});
-    m_columns = {0, 1, 2};
+    m_nLast = bNameAndNumber ? kNoColumn : 1;
+    const size_t nNumber = bNameAndNumber ? 1 : 2;
+    m_phones.push_back({nNumber, kNoColumn, PhoneKind::Mobile});
+    m_columns = {0, m_nLast, nNumber};
     Choose(pChoice, {});
 }
 

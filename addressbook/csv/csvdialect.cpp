@@ -54,7 +54,9 @@ void Sample(const std::u16string& text, bool bWhole, char16_t separator, const Q
 bool CCsvDialect::Detect(const std::u16string& text, bool bWhole, char16_t separator, const QuoteRepairs& repairs,
                          CCsvDialect& dialect)
 {
-    const std::u16string separators = separator != 0 ? std::u16string(1, separator) : std::u16string(u",;\t");
+    // A tab first: where two separators read alike, the text is most likely
+    // Copy's, whose names may hold commas and semicolons.
+    const std::u16string separators = separator != 0 ? std::u16string(1, separator) : std::u16string(u"\t,;");
     size_t nBestKnown = 0;
     size_t nBestFields = 0;
     CSampleSink best;
