@@ -60,7 +60,7 @@ void CCsvColumns::UseHeader(const std::vector<std::u16string>& header, const Csv
 {
     m_bSkipHeader = true;
     MapHeader(header);
-    Choose(pChoice, header);
+    Choose(pChoice);
 }
 
 // Copy's text has two: the name, whole, and the number.
@@ -72,7 +72,7 @@ void CCsvColumns::UseDefaultColumns(size_t nFields, const CsvColumns* pChoice)
     const size_t nNumber = bNameAndNumber ? 1 : 2;
     m_phones.push_back({nNumber, kNoColumn, PhoneKind::Mobile});
     m_columns = {0, m_nLast, nNumber};
-    Choose(pChoice, {});
+    Choose(pChoice);
 }
 
 // "Phone N - Type" and "Phone N - Value" are paired by their N, each column
@@ -128,7 +128,7 @@ void CCsvColumns::MapHeader(const std::vector<std::u16string>& header)
 }
 
 // A role the member set to another column reads that column alone.
-void CCsvColumns::Choose(const CsvColumns* pChoice, const std::vector<std::u16string>& header)
+void CCsvColumns::Choose(const CsvColumns* pChoice)
 {
     if (pChoice != nullptr) {
         if (pChoice->nFirst != m_columns.nFirst) {
@@ -137,13 +137,12 @@ void CCsvColumns::Choose(const CsvColumns* pChoice, const std::vector<std::u16st
         if (pChoice->nLast != m_columns.nLast) {
             m_nLast = pChoice->nLast;
         }
+        // The member named the column to text: the preview has no cause to
+        // call its numbers not mobile ones.
         if (pChoice->nNumber != m_columns.nNumber) {
             m_phones.clear();
-            const bool bMobile =
-                pChoice->nNumber < header.size() && RoleOf(header[pChoice->nNumber]) == ColumnRole::Mobile;
             if (pChoice->nNumber != kNoColumn) {
-                m_phones.push_back({pChoice->nNumber, kNoColumn, bMobile || header.empty() ? PhoneKind::Mobile
-                                                                                           : PhoneKind::Other});
+                m_phones.push_back({pChoice->nNumber, kNoColumn, PhoneKind::Mobile});
             }
         }
         m_columns = *pChoice;

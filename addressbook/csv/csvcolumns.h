@@ -45,7 +45,7 @@ private:
     };
 
     void MapHeader(const std::vector<std::u16string>& header);
-    void Choose(const CsvColumns* pChoice, const std::vector<std::u16string>& header);
+    void Choose(const CsvColumns* pChoice);
     void Want(size_t nColumn);
     void AddPhones(size_t nFields, RawContact& contact) const;
     const std::u16string& Value(size_t nColumn) const;
