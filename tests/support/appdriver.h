@@ -104,6 +104,8 @@ void PressKey(HWND hWnd, UINT vk);
 bool IsEnabled(HWND hDlg, int nId);
 bool IsVisible(HWND hDlg, int nId);
 std::vector<std::wstring> ListRows(HWND hDlg, int nId);
+// A report list-view's rows in any program, each row's cells joined by "|".
+std::vector<std::wstring> ListViewRows(HWND hDlg, int nId);
 std::vector<int> ListSelection(HWND hDlg, int nId);
 // A click on a row with Ctrl held, as a member adds rows to a selection; it
 // returns once the list and its dialog have handled the press and the release.

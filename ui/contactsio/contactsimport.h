@@ -14,9 +14,9 @@ enum class ImportFollowUp {
     ReloadAfterLoginFailed  // the same, after the service refused the credentials
 };
 
-// An address book file into the member's account: read, the question with
-// the plan, the import window, the summary. Every step that ends it early has
-// its box, owned by hWndOwner. existingNumbers: the numbers already listed.
+// An address book file into the member's account: read, the preview with the
+// plan, the import window, the summary. Every step that ends it early has its
+// box, owned by hWndOwner. existingNumbers: the numbers already listed.
 ImportFollowUp ImportAddressBook(HWND hWndOwner, LPCWSTR pszPath, const CBstr& bstrUserName,
                                  const CBstr& bstrPassword, const std::vector<std::u16string>& existingNumbers);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -34,6 +36,9 @@ struct ImportOutcome {
     // The contact whose exchange failed: the service may have added it.
     std::optional<ImportCandidate> uncertain;
 };
+
+// Why a contact is skipped, as the summary and the preview say it.
+LPCWSTR SkipReasonText(SkipReason reason);
 
 // "First Last", or the first name alone.
 std::u16string CandidateName(const ImportCandidate& candidate);
