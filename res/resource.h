@@ -75,6 +75,7 @@
 #define ID_CONTACTS_COPY        241
 #define ID_CONTACTS_IMPORT      242
 #define ID_CONTACTS_EXPORT      243
+#define ID_CONTACTS_PASTE       260
 
 /* Import preview (IDD_IMPORTPREVIEW) */
 #define IDC_IMPORT_COUNTS       244

@@ -133,11 +133,16 @@ TEST_F(ContactsInOutTest, TheListTakesTheKeysOfEveryWindowsList)
     ::OpenClipboard(nullptr);
     ::EmptyClipboard();
     ::CloseClipboard();
+    // Ctrl+V without text on the clipboard does nothing: once the Ctrl+A
+    // posted after it has acted, no window and no box came of it.
+    ::PostMessageW(m_hList, WM_CHAR, 0x16, 0);
     ::PostMessageW(m_hList, WM_CHAR, 0x01, 0);  // Ctrl+A
     EXPECT_TRUE(ui::WaitFor([&] {
         return ui::ListSelection(m_hConsole, IDC_CONTACTS) == std::vector<int>{0, 1} &&
                ui::IsEnabled(m_hConsole, IDC_DELETE);
     }));
+    ExpectNoBox();
+    EXPECT_EQ(m_app.FindVisibleWindowWithItem(IDC_TO_ADD), nullptr);
     ::PostMessageW(m_hList, WM_CHAR, 0x03, 0);  // Ctrl+C
     EXPECT_TRUE(ui::WaitFor([&] { return !ClipboardText().empty(); }));
     EXPECT_EQ(ClipboardText(), L"Ann Lee\t00447700900111\r\nChlo\xE9 Jo Marsh; Hill\t00447700900222\r\n");
@@ -275,6 +280,27 @@ TEST_F(ContactsInOutTest, ThePreviewListsWhatTheColumnsChosenAddAndSkip)
     EXPECT_EQ(requests[1].body, Body("cn=00447700900333&fn=Zoe&ln=Day"));
     EXPECT_EQ(requests[2].body, Body("cn=00447700900444&fn=Yan&ln=Oh"));
     EXPECT_EQ(requests[3].body, Body("cn=12&fn=Xi&ln=Ma"));
+}
+
+// Copy, then Paste into an emptied account: the preview shows the contacts as
+// they were, first and last names apart, and Add brings them back.
+TEST_F(ContactsInOutTest, PasteAddsWhatCopyPut)
+{
+    SelectRows(m_hConsole, {0, 1});
+    ::PostMessageW(m_hList, WM_CHAR, 0x03, 0);  // Ctrl+C
+    EXPECT_TRUE(ui::WaitFor([&] { return !ClipboardText().empty(); }));
+    UseAccount({});
+    ClickAndWaitForRequests(m_hConsole, IDC_REFRESH, 2);
+    ::PostMessageW(m_hList, WM_CHAR, 0x16, 0);  // Ctrl+V
+    HWND hPreview = WaitForPreview();
+    ASSERT_NE(hPreview, nullptr);
+    EXPECT_THAT(ui::ListViewRows(hPreview, IDC_TO_ADD),
+                ElementsAre(L"Ann|Lee|00447700900111|", L"Chlo\xE9 Jo|Marsh; Hill|00447700900222|"));
+    ui::Click(hPreview, IDOK);
+    ExpectBox(L"Added: 2\nSkipped: 0\nRefused by the service: 0\n", kSummaryCaption);
+    WaitForRequests(5, m_hConsole);
+    EXPECT_EQ(m_standin.AccountDump(kEmail),
+              "25\n1\tAnn\tLee\t00447700900111\n2\tChlo\xE9 Jo\tMarsh; Hill\t00447700900222\n");
 }
 
 TEST_F(ContactsInOutTest, AFileWithoutContactsSendsNothing)

@@ -10,6 +10,7 @@
 #include "addressbook/text/memorybytesource.h"
 #include "base/messagewait.h"
 #include "ui/contactsio/addressbookfile.h"
+#include "ui/contactsio/clipboardtext.h"
 #include "ui/contactsio/importdlg.h"
 #include "ui/contactsio/importoutcome.h"
 #include "ui/contactsio/importpreviewdlg.h"
@@ -104,7 +105,8 @@ ImportFollowUp SumUp(HWND hWndOwner, const ImportPlan& plan, const ImportOutcome
     }
 }
 
-// Read from memory, the preview, the import window, the summary.
+// A file and pasted text alike: read from memory, the preview, the import
+// window, the summary.
 ImportFollowUp Import(HWND hWndOwner, ImportSource source, const CBstr& bstrUserName, const CBstr& bstrPassword,
                       const std::vector<std::u16string>& existingNumbers)
 {
@@ -139,6 +141,26 @@ ImportFollowUp ImportAddressBook(HWND hWndOwner, LPCWSTR pszPath, const CBstr& b
     if (!error.empty()) {
         ::MessageBoxW(hWndOwner, error.c_str(), kImportCaption, MB_OK);
         return ImportFollowUp::None;
+    }
+    return Import(hWndOwner, std::move(source), bstrUserName, bstrPassword, existingNumbers);
+}
+
+ImportFollowUp ImportPastedContacts(HWND hWndOwner, const CBstr& bstrUserName, const CBstr& bstrPassword,
+                                    const std::vector<std::u16string>& existingNumbers)
+{
+    ImportSource source = {std::string(), L"pasted text"};
+    switch (ReadClipboardContacts(hWndOwner, kLargestAddressBookBytes, source.bytes)) {
+    case ClipboardRead::NoText:
+        return ImportFollowUp::None;
+    case ClipboardRead::Busy:
+        ::MessageBoxW(hWndOwner, L"The clipboard could not be read: another program is using it. Please try again.",
+                      kImportCaption, MB_OK);
+        return ImportFollowUp::None;
+    case ClipboardRead::TooLarge:
+        ::MessageBoxW(hWndOwner, ReadErrorText(ReadError::TooLarge, source.pszName).c_str(), kImportCaption, MB_OK);
+        return ImportFollowUp::None;
+    case ClipboardRead::Read:
+        break;
     }
     return Import(hWndOwner, std::move(source), bstrUserName, bstrPassword, existingNumbers);
 }

@@ -19,6 +19,9 @@ enum class ImportFollowUp {
 // box, owned by hWndOwner. existingNumbers: the numbers already listed.
 ImportFollowUp ImportAddressBook(HWND hWndOwner, LPCWSTR pszPath, const CBstr& bstrUserName,
                                  const CBstr& bstrPassword, const std::vector<std::u16string>& existingNumbers);
+// The same for the clipboard's text; nothing happens when it holds none.
+ImportFollowUp ImportPastedContacts(HWND hWndOwner, const CBstr& bstrUserName, const CBstr& bstrPassword,
+                                    const std::vector<std::u16string>& existingNumbers);
 
 // The one file of a drop when it is named like an address book; false for
 // several files or another name. Finishes the drop either way.
