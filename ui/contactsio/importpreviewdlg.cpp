@@ -1,7 +1,5 @@
 #include "ui/contactsio/importpreviewdlg.h"
 
-#include <commctrl.h>
-
 #include <utility>
 
 #include "base/handles.h"
@@ -15,9 +13,9 @@ namespace {
 // The longest calling code has three digits; a fourth is room for a typo to show.
 constexpr int kMaxCountryCodeChars = 4;
 
-constexpr CPreviewList::Column kAddedColumnTitles[] = {
+constexpr CPreviewList::Column kAddedListColumns[] = {
     {L"First Name", 65}, {L"Last Name", 65}, {L"Number", 72}, {L"Note", 95}};
-constexpr CPreviewList::Column kSkippedColumnTitles[] = {{L"Line", 28}, {L"Name", 130}, {L"Reason", 140}};
+constexpr CPreviewList::Column kSkippedListColumns[] = {{L"Line", 28}, {L"Name", 130}, {L"Reason", 140}};
 
 constexpr int kColumnChoices[] = {IDC_FIRST_COLUMN, IDC_LAST_COLUMN, IDC_NUMBER_COLUMN};
 constexpr int kColumnChoiceControls[] = {IDC_COLUMNS_GROUP,     IDC_FIRST_COLUMN_LABEL, IDC_FIRST_COLUMN,
@@ -26,9 +24,14 @@ constexpr int kColumnChoiceControls[] = {IDC_COLUMNS_GROUP,     IDC_FIRST_COLUMN
 
 using namespace anchor;
 
+// The list of contacts to add takes what the dialog grows by in height.
 constexpr ControlAnchor kPreviewAnchors[] = {
-    {IDC_COLUMNS_GROUP, kWider}, {IDC_TO_ADD, kWider | kTaller},      {IDC_SKIPPED_LABEL, kDown},
-    {IDC_SKIPPED, kWider | kDown}, {IDC_IMPORT_COUNTS, kWider | kDown}, {IDOK, kRight | kDown},
+    {IDC_COLUMNS_GROUP, kWider},
+    {IDC_TO_ADD, kWider | kTaller},
+    {IDC_SKIPPED_LABEL, kDown},
+    {IDC_SKIPPED, kWider | kDown},
+    {IDC_IMPORT_COUNTS, kWider | kDown},
+    {IDOK, kRight | kDown},
     {IDCANCEL, kRight | kDown},
 };
 
@@ -110,8 +113,8 @@ const CImportPreviewDlg::MessageMapEntry* CImportPreviewDlg::GetMessageMap() con
 INT_PTR CImportPreviewDlg::OnInitDialog(WPARAM, LPARAM)
 {
     SetSmallIcon(g_hSmallIcon.Get());
-    m_added.Attach(m_hWnd, IDC_TO_ADD, kAddedColumnTitles);
-    m_skipped.Attach(m_hWnd, IDC_SKIPPED, kSkippedColumnTitles);
+    m_added.Attach(m_hWnd, IDC_TO_ADD, kAddedListColumns);
+    m_skipped.Attach(m_hWnd, IDC_SKIPPED, kSkippedListColumns);
     if (m_reading.format == AddressBookFormat::Csv) {
         ShowColumnChoices();
     } else {
