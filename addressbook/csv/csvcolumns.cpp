@@ -1,6 +1,7 @@
 #include "addressbook/csv/csvcolumns.h"
 
 #include <algorithm>
+#include <string_view>
 #include <unordered_map>
 
 #include "addressbook/addressbooklimits.h"
@@ -19,6 +20,17 @@ size_t CountDigits(const std::u16string& text)
         nDigits += ch >= u'0' && ch <= u'9' ? 1 : 0;
     }
     return nDigits;
+}
+
+// Three digits or more, or digits with nothing but a number's punctuation
+// ("12" as Copy writes it): never a header's "Phone 1 - Value".
+bool HoldsNumber(const std::u16string& cell)
+{
+    const size_t nDigits = CountDigits(cell);
+    const bool bOnlyNumber = std::all_of(cell.begin(), cell.end(), [](char16_t ch) {
+        return (ch >= u'0' && ch <= u'9') || std::u16string_view(u" +-()./'").find(ch) != std::u16string_view::npos;
+    });
+    return nDigits >= 3 || (nDigits >= 1 && bOnlyNumber);
 }
 
 ColumnRole RoleOf(const std::u16string& cell)
@@ -45,15 +57,17 @@ size_t CCsvColumns::CountKnown(const std::vector<std::u16string>& header)
 bool CCsvColumns::LooksLikeData(const std::vector<std::u16string>& record)
 {
     if (record.size() == 2) {
-        return CountDigits(record[1]) >= 3;
+        return HoldsNumber(record[1]);
     }
     return record.size() >= 3 && (CountDigits(record[2]) >= 3 || IsBlankText(record[2]));
 }
 
+// Copy's "Mobile Phone<tab>07700 900123" is a contact, not a header.
 bool CCsvColumns::IsHeader(const std::vector<std::u16string>& record)
 {
-    const bool bNumberInThird = record.size() >= 3 && CountDigits(record[2]) >= 3;
-    return !bNumberInThird && CountKnown(record) > 0;
+    const bool bNumber =
+        record.size() == 2 ? HoldsNumber(record[1]) : record.size() >= 3 && CountDigits(record[2]) >= 3;
+    return !bNumber && CountKnown(record) > 0;
 }
 
 void CCsvColumns::UseHeader(const std::vector<std::u16string>& header, const CsvColumns* pChoice)

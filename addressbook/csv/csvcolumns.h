@@ -20,9 +20,10 @@ public:
     // How many of a header's cells name columns that are read.
     static size_t CountKnown(const std::vector<std::u16string>& header);
     // A first record whose third cell holds a number (or nothing) is data, and
-    // one of two cells whose second holds a number.
+    // one of two cells whose second holds a number, however short.
     static bool LooksLikeData(const std::vector<std::u16string>& record);
-    // A record that names known columns, and is not data, is a header.
+    // A record that names known columns, without a number where data has
+    // one, is a header.
     static bool IsHeader(const std::vector<std::u16string>& record);
 
     // pChoice: the member's columns, in place of those the header gives.
