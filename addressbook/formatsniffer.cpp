@@ -166,7 +166,7 @@ void CFormatSniffer::StartCsv(bool bWhole)
     if (dialect.bHeader) {
         m_pColumns->UseHeader(dialect.firstRecord, m_pChoice);
     } else if (CCsvColumns::LooksLikeData(dialect.firstRecord)) {
-        m_pColumns->UseDefaultColumns(m_pChoice);
+        m_pColumns->UseDefaultColumns(dialect.firstRecord.size(), m_pChoice);
     } else if (m_pChoice != nullptr) {
         // A header of unknown columns, read by the columns the member chose.
         m_bHeader = true;

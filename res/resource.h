@@ -17,7 +17,7 @@
 #define IDD_SENDSUMMARY         104
 #define IDD_PROGRESS            105
 #define IDD_NEWCONTACT          106
-#define IDD_IMPORTQUESTION      107
+#define IDD_IMPORTPREVIEW       107
 #define IDD_IMPORT              108
 
 /* Menus */
@@ -75,11 +75,23 @@
 #define ID_CONTACTS_COPY        241
 #define ID_CONTACTS_IMPORT      242
 #define ID_CONTACTS_EXPORT      243
+#define ID_CONTACTS_PASTE       260
 
-/* Import question (IDD_IMPORTQUESTION) */
+/* Import preview (IDD_IMPORTPREVIEW) */
 #define IDC_IMPORT_COUNTS       244
 #define IDC_COUNTRY_LABEL       245
 #define IDC_COUNTRY_CODE        246
+#define IDC_COLUMNS_GROUP       249
+#define IDC_FIRST_COLUMN_LABEL  250
+#define IDC_FIRST_COLUMN        251
+#define IDC_LAST_COLUMN_LABEL   252
+#define IDC_LAST_COLUMN         253
+#define IDC_NUMBER_COLUMN_LABEL 254
+#define IDC_NUMBER_COLUMN       255
+#define IDC_TO_ADD_LABEL        256
+#define IDC_TO_ADD              257
+#define IDC_SKIPPED_LABEL       258
+#define IDC_SKIPPED             259
 
 /* Import window (IDD_IMPORT) */
 #define IDC_IMPORT_STATUS       247

@@ -1,6 +1,7 @@
 #include "addressbook/csv/csvcolumns.h"
 
 #include <algorithm>
+#include <string_view>
 #include <unordered_map>
 
 #include "addressbook/addressbooklimits.h"
@@ -19,6 +20,17 @@ size_t CountDigits(const std::u16string& text)
         nDigits += ch >= u'0' && ch <= u'9' ? 1 : 0;
     }
     return nDigits;
+}
+
+// Three digits or more, or digits with nothing but a number's punctuation
+// ("12" as Copy writes it): never a header's "Phone 1 - Value".
+bool HoldsNumber(const std::u16string& cell)
+{
+    const size_t nDigits = CountDigits(cell);
+    const bool bOnlyNumber = std::all_of(cell.begin(), cell.end(), [](char16_t ch) {
+        return (ch >= u'0' && ch <= u'9') || std::u16string_view(u" +-()./'").find(ch) != std::u16string_view::npos;
+    });
+    return nDigits >= 3 || (nDigits >= 1 && bOnlyNumber);
 }
 
 ColumnRole RoleOf(const std::u16string& cell)
@@ -44,29 +56,37 @@ size_t CCsvColumns::CountKnown(const std::vector<std::u16string>& header)
 
 bool CCsvColumns::LooksLikeData(const std::vector<std::u16string>& record)
 {
+    if (record.size() == 2) {
+        return HoldsNumber(record[1]);
+    }
     return record.size() >= 3 && (CountDigits(record[2]) >= 3 || IsBlankText(record[2]));
 }
 
+// Copy's "Mobile Phone<tab>07700 900123" is a contact, not a header.
 bool CCsvColumns::IsHeader(const std::vector<std::u16string>& record)
 {
-    const bool bNumberInThird = record.size() >= 3 && CountDigits(record[2]) >= 3;
-    return !bNumberInThird && CountKnown(record) > 0;
+    const bool bNumber =
+        record.size() == 2 ? HoldsNumber(record[1]) : record.size() >= 3 && CountDigits(record[2]) >= 3;
+    return !bNumber && CountKnown(record) > 0;
 }
 
 void CCsvColumns::UseHeader(const std::vector<std::u16string>& header, const CsvColumns* pChoice)
 {
     m_bSkipHeader = true;
     MapHeader(header);
-    Choose(pChoice, header);
+    Choose(pChoice);
 }
 
-void CCsvColumns::UseDefaultColumns(const CsvColumns* pChoice)
+// Copy's text has two: the name, whole, and the number.
+void CCsvColumns::UseDefaultColumns(size_t nFields, const CsvColumns* pChoice)
 {
+    const bool bNameAndNumber = nFields == 2;
     m_nFirst = 0;
-    m_nLast = 1;
-    m_phones.push_back({2, kNoColumn, PhoneKind::Mobile});
-    m_columns = {0, 1, 2};
-    Choose(pChoice, {});
+    m_nLast = bNameAndNumber ? kNoColumn : 1;
+    const size_t nNumber = bNameAndNumber ? 1 : 2;
+    m_phones.push_back({nNumber, kNoColumn, PhoneKind::Mobile});
+    m_columns = {0, m_nLast, nNumber};
+    Choose(pChoice);
 }
 
 // "Phone N - Type" and "Phone N - Value" are paired by their N, each column
@@ -122,7 +142,7 @@ void CCsvColumns::MapHeader(const std::vector<std::u16string>& header)
 }
 
 // A role the member set to another column reads that column alone.
-void CCsvColumns::Choose(const CsvColumns* pChoice, const std::vector<std::u16string>& header)
+void CCsvColumns::Choose(const CsvColumns* pChoice)
 {
     if (pChoice != nullptr) {
         if (pChoice->nFirst != m_columns.nFirst) {
@@ -131,13 +151,12 @@ void CCsvColumns::Choose(const CsvColumns* pChoice, const std::vector<std::u16st
         if (pChoice->nLast != m_columns.nLast) {
             m_nLast = pChoice->nLast;
         }
+        // The member named the column to text: the preview has no cause to
+        // call its numbers not mobile ones.
         if (pChoice->nNumber != m_columns.nNumber) {
             m_phones.clear();
-            const bool bMobile =
-                pChoice->nNumber < header.size() && RoleOf(header[pChoice->nNumber]) == ColumnRole::Mobile;
             if (pChoice->nNumber != kNoColumn) {
-                m_phones.push_back({pChoice->nNumber, kNoColumn, bMobile || header.empty() ? PhoneKind::Mobile
-                                                                                           : PhoneKind::Other});
+                m_phones.push_back({pChoice->nNumber, kNoColumn, PhoneKind::Mobile});
             }
         }
         m_columns = *pChoice;

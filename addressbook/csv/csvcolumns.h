@@ -9,23 +9,27 @@
 
 // Turns CSV records into contacts by the columns a header names (the header
 // record itself is skipped), or by the three columns first name, last name,
-// number of a file without one, or by the member's choice. Each column of the
-// header is looked at once, and each record costs what its own fields do,
-// whatever the header holds. Holds only the columns it uses.
+// number of a file without one (two: name and number), or by the member's
+// choice. Each column of the header is looked at once, and each record costs
+// what its own fields do, whatever the header holds. Holds only the columns
+// it uses.
 class CCsvColumns : public ICsvSink {
 public:
     explicit CCsvColumns(std::vector<RawContact>& contacts) : m_contacts(contacts) {}
 
     // How many of a header's cells name columns that are read.
     static size_t CountKnown(const std::vector<std::u16string>& header);
-    // A first record whose third cell holds a number (or nothing) is data.
+    // A first record whose third cell holds a number (or nothing) is data, and
+    // one of two cells whose second holds a number, however short.
     static bool LooksLikeData(const std::vector<std::u16string>& record);
-    // A record that names known columns, and is not data, is a header.
+    // A record that names known columns, without a number where data has
+    // one, is a header.
     static bool IsHeader(const std::vector<std::u16string>& record);
 
     // pChoice: the member's columns, in place of those the header gives.
     void UseHeader(const std::vector<std::u16string>& header, const CsvColumns* pChoice);
-    void UseDefaultColumns(const CsvColumns* pChoice);
+    // First name, last name, number; or, of two fields, name and number.
+    void UseDefaultColumns(size_t nFields, const CsvColumns* pChoice);
     // The columns read for first name, last name and number.
     const CsvColumns& Columns() const { return m_columns; }
 
@@ -42,7 +46,7 @@ private:
     };
 
     void MapHeader(const std::vector<std::u16string>& header);
-    void Choose(const CsvColumns* pChoice, const std::vector<std::u16string>& header);
+    void Choose(const CsvColumns* pChoice);
     void Want(size_t nColumn);
     void AddPhones(size_t nFields, RawContact& contact) const;
     const std::u16string& Value(size_t nColumn) const;

@@ -54,7 +54,7 @@ void Sample(const std::u16string& text, bool bWhole, char16_t separator, const Q
 bool CCsvDialect::Detect(const std::u16string& text, bool bWhole, char16_t separator, const QuoteRepairs& repairs,
                          CCsvDialect& dialect)
 {
-    const std::u16string separators = separator != 0 ? std::u16string(1, separator) : std::u16string(u",;\t");
+    const std::u16string separators = separator != 0 ? std::u16string(1, separator) : std::u16string(u"\t,;");
     size_t nBestKnown = 0;
     size_t nBestFields = 0;
     CSampleSink best;
@@ -62,14 +62,20 @@ bool CCsvDialect::Detect(const std::u16string& text, bool bWhole, char16_t separ
         CSampleSink sink;
         Sample(text, bWhole, candidate, repairs, sink);
         const size_t nKnown = CCsvColumns::IsHeader(sink.firstRecord) ? CCsvColumns::CountKnown(sink.firstRecord) : 0;
+        // Records that all have as many tabs are Copy's or a spreadsheet's
+        // text, whose names may hold commas and semicolons: it is the tab.
+        const bool bTabs = candidate == u'\t' && sink.IsConsistent();
         const bool bBetterHeader = nKnown > nBestKnown;
         const bool bBetterFields = nBestKnown == 0 && nKnown == 0 && sink.IsConsistent() &&
                                    sink.counts.front() > nBestFields;
-        if (bBetterHeader || bBetterFields) {
+        if (bTabs || bBetterHeader || bBetterFields) {
             nBestKnown = nKnown;
             nBestFields = sink.counts.empty() ? 0 : sink.counts.front();
             dialect.separator = candidate;
             best = std::move(sink);
+        }
+        if (bTabs) {
+            break;
         }
     }
     if (nBestKnown == 0 && nBestFields == 0) {

@@ -82,6 +82,23 @@ void AppendCsvCell(std::string& out, const std::u16string& text)
     AppendUtf8(out, quoted);
 }
 
+// Tab-separated, as spreadsheets paste it: quoted only where it would not
+// read back as it stands, so that the usual name stays plain text.
+std::u16string ClipboardCell(const std::u16string& text)
+{
+    const std::u16string cell = GuardFormula(text);
+    const bool bQuoted = !cell.empty() && (cell.front() == u'"' || IsBlank(cell.front()) || IsBlank(cell.back()) ||
+                                           cell.find_first_of(u"\t\r\n") != std::u16string::npos);
+    if (!bQuoted) {
+        return cell;
+    }
+    std::u16string quoted = u"\"";
+    for (char16_t ch : cell) {
+        quoted += ch == u'"' ? u"\"\"" : std::u16string(1, ch);
+    }
+    return quoted + u"\"";
+}
+
 }  // namespace
 
 std::string WriteVCard(const std::vector<ExportContact>& contacts)
@@ -118,7 +135,7 @@ std::u16string ClipboardText(const std::vector<ExportContact>& contacts)
 {
     std::u16string text;
     for (const ExportContact& contact : contacts) {
-        text += GuardFormula(FullName(contact)) + u"\t" + GuardFormula(contact.number) + u"\r\n";
+        text += ClipboardCell(FullName(contact)) + u"\t" + ClipboardCell(contact.number) + u"\r\n";
     }
     return text;
 }

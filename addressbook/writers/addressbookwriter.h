@@ -18,5 +18,7 @@ std::string WriteVCard(const std::vector<ExportContact>& contacts);
 // formula-guarded. A cell with blanks at either end is quoted too, so that
 // reading it back keeps them.
 std::string WriteCsv(const std::vector<ExportContact>& contacts);
-// "First Last\tnumber\r\n" per contact, each field formula-guarded.
+// "First Last\tnumber\r\n" per contact, each field formula-guarded, and
+// quoted where it would not read back as it stands (a leading quote, blanks
+// at either end, a tab or a line end inside).
 std::u16string ClipboardText(const std::vector<ExportContact>& contacts);

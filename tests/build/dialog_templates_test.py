@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Reads the dialog templates and the manifest back from a built executable
 (through windres) and checks what a screen reader and a keyboard user meet:
-every edit and the list right after their label, an access key on every label
+every edit, list and drop-down right after its label, an access key on every label
 and button with none repeated in a dialog, the tab order, and the texts the
 member reads, which differ from the program's texts by an ampersand at most.
 Usage: dialog_templates_test.py WINDRES EXE PROJECT_VERSION"""
@@ -31,14 +31,18 @@ TEXTS = {
           -1: "Please ensure you enter the number in the international format. "
               "For example, UK numbers will begin '0044'",
           2: "Cancel", 1: "Add"},
-    107: {244: "", 245: "Country code for national numbers:", 246: None, 6: "Yes", 7: "No"},
+    107: {249: "Columns of the file", 250: "First name:", 251: "", 252: "Last name:", 253: "", 254: "Number:",
+          255: "", 245: "Country code for national numbers:", 246: None, 256: "Will be added:", 257: "",
+          258: "Skipped:", 259: "", 244: "", 1: "Add", 2: "Cancel"},
     108: {247: "Connecting to Server...", 248: "", 2: "Stop"},
 }
 # The label that names each edit and list, by id.
 LABELS = {101: {208: 209, 213: 214}, 102: {204: 202, 205: 203}, 106: {226: 225, 228: 227, 234: 233},
-          107: {246: 245}}
+          107: {251: 250, 253: 252, 255: 254, 246: 245, 257: 256, 259: 258}}
 TAB_ORDER = {101: [208, 210, 212, 213, 216, 1, 2, 221, 217], 102: [204, 205, 1, 2, 228], 104: [1, 2],
-             105: [], 106: [226, 228, 234, 2, 1], 107: [246, 6, 7], 108: [2]}
+             105: [], 106: [226, 228, 234, 2, 1], 107: [251, 253, 255, 246, 257, 259, 1, 2], 108: [2]}
+# Buttons whose key is Escape alone, so that their letter is free for a label.
+ESCAPE_ONLY = {107: {2}}
 # Access keys the program had before any were added; they stay.
 KEPT_KEYS = {101: {210: "n", 212: "d", 216: "s", 1: "l", 2: "x", 221: "r", 217: "b"}, 104: {1: "n", 2: "c"}}
 KEYWORD_CLASS = {"EDITTEXT": "EDIT", "PUSHBUTTON": "BUTTON", "DEFPUSHBUTTON": "BUTTON", "GROUPBOX": "BUTTON",
@@ -116,14 +120,14 @@ def check_dialog(dialog_id, controls, fail):
             fail(f"{dialog_id}: access key {key!r} on both {keys[key]} and {c['id']}")
         keys[key] = c["id"]
         is_button = c["class"] == "BUTTON" and (c["style"] & 0xF) in (0, 1)
-        if is_button and not key:
+        if is_button and not key and c["id"] not in ESCAPE_ONLY.get(dialog_id, set()):
             fail(f"{dialog_id}/{c['id']}: button without an access key")
         kept = KEPT_KEYS.get(dialog_id, {}).get(c["id"])
         if kept and key != kept:
             fail(f"{dialog_id}/{c['id']}: access key {key!r} instead of {kept!r}")
     for index, c in enumerate(controls):
         label_id = LABELS.get(dialog_id, {}).get(c["id"])
-        if c["class"] in ("EDIT", "LISTBOX"):
+        if c["class"] in ("EDIT", "LISTBOX", "COMBOBOX", "SYSLISTVIEW32"):
             before = controls[index - 1] if index else None
             if not before or before["id"] != label_id or before["class"] != "STATIC":
                 fail(f"{dialog_id}/{c['id']}: not right after its label {label_id}")

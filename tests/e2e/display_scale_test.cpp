@@ -1,6 +1,8 @@
-// The console at 100 % and at 150 % display scale (LogPixels 96 and 144): the
-// stored size means the same at both, the smallest size grows with the scale,
-// and every control fits the client area without overlapping another.
+// The console and the import preview at 100 % and at 150 % display scale
+// (LogPixels 96 and 144): the stored size means the same at both, the smallest
+// size grows with the scale, and every control fits the client area without
+// overlapping another.
+#include <cstring>
 #include <vector>
 
 #include "consolesession.h"
@@ -130,6 +132,31 @@ TEST_P(DisplayScaleTest, TheStoredSizeAndTheMinimumScaleAndEveryControlFits)
     SIZE stored = StoredSize();
     EXPECT_EQ(stored.cx, 900) << "stored at 96 dpi";
     EXPECT_EQ(stored.cy, 600);
+}
+
+// The import preview opens at its template's size, which is also its
+// smallest, and every control fits it, at either scale.
+TEST_P(DisplayScaleTest, TheImportPreviewFitsAtItsSmallestSize)
+{
+    HWND hConsole = StartAtScale();
+    ASSERT_NE(hConsole, nullptr);
+    const std::wstring text = L"Bo Ek\t00447700900222\r\n";
+    HGLOBAL hText = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    std::memcpy(::GlobalLock(hText), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    ::GlobalUnlock(hText);
+    ASSERT_TRUE(::OpenClipboard(nullptr) && ::EmptyClipboard() && ::SetClipboardData(CF_UNICODETEXT, hText));
+    ::CloseClipboard();
+    ::PostMessageW(::GetDlgItem(hConsole, IDC_CONTACTS), WM_CHAR, 0x16, 0);  // Ctrl+V
+    HWND hPreview = nullptr;
+    ASSERT_TRUE(ui::WaitFor([&] { return (hPreview = m_app.FindVisibleWindowWithItem(IDC_TO_ADD)) != nullptr; }));
+    RECT rcOpened = {};
+    ::GetWindowRect(hPreview, &rcOpened);
+    ::SetWindowPos(hPreview, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ui::Sync(hPreview);
+    EXPECT_TRUE(SizeNear(hPreview, {rcOpened.right - rcOpened.left, rcOpened.bottom - rcOpened.top}, 0));
+    ExpectControlsFit(hPreview);
+    ui::Click(hPreview, IDCANCEL);
+    EXPECT_TRUE(m_app.WaitUntilWindowGone(hPreview));
 }
 
 INSTANTIATE_TEST_SUITE_P(AtTwoScales, DisplayScaleTest,

@@ -237,18 +237,19 @@ bool ComposeMessage(HWND hConsole)
 // An address book with a contact for every reason to skip one, one the service
 // refuses, and three it adds.
 const char kAddressBook[] =
-    "First Name,Last Name,Mobile Phone\r\n"
-    "Farah,Quinn,+44 7700 900999\r\n"
-    ",,00447700900777\r\n"
-    "Bartholomew-Maximilian-Alexander-Montgomery-Fitzwilliam,Smythe,00447700900776\r\n"
-    "Ivan,\xD0\x9F\xD0\xB5\xD1\x82\xD1\x80\xD0\xBE\xD0\xB2,00447700900775\r\n"
-    "Jana,Novak,\r\n"
-    "Karl,Berg,07700 900774\r\n"
-    "Lena,Holm,0044 7700 900773 ext. 12\r\n"
-    "Alice,Hartley,0044 (0)7700 900123\r\n"
-    "Mona,Lind,12\r\n"
-    "Nils,Dahl,0044-7700-900772\r\n"
-    "Olga,Berg,00447700900771\r\n";
+    "First Name,Last Name,Mobile Phone,Home Phone\r\n"
+    "Farah,Quinn,+44 7700 900999 / +44 7700 900998,\r\n"
+    ",,00447700900777,\r\n"
+    "Bartholomew-Maximilian-Alexander-Montgomery-Fitzwilliam,Smythe,00447700900776,\r\n"
+    "Ivan,\xD0\x9F\xD0\xB5\xD1\x82\xD1\x80\xD0\xBE\xD0\xB2,00447700900775,\r\n"
+    "Jana,Novak,,\r\n"
+    "Karl,Berg,07700 900774,\r\n"
+    "Lena,Holm,0044 7700 900773 ext. 12,\r\n"
+    "Alice,Hartley,0044 (0)7700 900123,\r\n"
+    "Mona,Lind,12,\r\n"
+    "Nils,Dahl,0044-7700-900772,\r\n"
+    "Olga,Berg,00447700900771,\r\n"
+    "Pia,Moss,,020 7946 0991\r\n";
 
 HWND WaitForPopupMenu(const CAppDriver& app)
 {
@@ -296,20 +297,20 @@ bool ShootImport(CAppDriver& app, CStandinClient& standin, CScreenshots& shots, 
     const std::wstring path = MakeTempDirectory() + L"\\contacts.csv";
     std::ofstream(Narrow(path), std::ios::binary) << kAddressBook;
     ::PostMessageW(hConsole, WM_COMMAND, ID_CONTACTS_IMPORT, 0);
-    HWND hQuestion = ChooseFile(app, path) ? app.WaitForWindow(L"Import Contacts") : nullptr;
-    if (!hQuestion) {
+    HWND hPreview = ChooseFile(app, path) ? app.WaitForWindow(L"Import Contacts") : nullptr;
+    if (!hPreview) {
         return false;
     }
-    ui::SetText(hQuestion, IDC_COUNTRY_CODE, L"44");
-    // The focus on Yes: a blinking caret would make every picture a new one.
-    ::SendMessageW(hQuestion, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(hQuestion, IDYES)), TRUE);
-    if (!shots.Shoot("importquestion", {hConsole, hQuestion})) {
+    ui::SetText(hPreview, IDC_COUNTRY_CODE, L"44");
+    // The focus on Add: a blinking caret would make every picture a new one.
+    ::SendMessageW(hPreview, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(hPreview, IDOK)), TRUE);
+    if (!shots.Shoot("importpreview", {hConsole, hPreview})) {
         return false;
     }
-    // Without a code, the national number shows among the reasons too.
-    ui::SetText(hQuestion, IDC_COUNTRY_CODE, L"");
+    // Without a code, the national numbers show among the reasons too.
+    ui::SetText(hPreview, IDC_COUNTRY_CODE, L"");
     standin.HoldRequest(1);
-    ui::Click(hQuestion, IDYES);
+    ui::Click(hPreview, IDOK);
     HWND hImport = app.WaitForWindow(L"Importing Contacts");
     wchar_t szStatus[64] = {};
     bool bOk = hImport && ui::WaitFor(kExchangeTimeoutMs, [&] {

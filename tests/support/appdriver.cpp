@@ -1,7 +1,10 @@
 #include "appdriver.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 
 #include "resource.h"
 
@@ -354,6 +357,52 @@ std::vector<std::wstring> ListRows(HWND hDlg, int nId)
         int cchRead = static_cast<int>(SendW(hList, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&row[0])));
         row.resize(static_cast<size_t>(cchRead < 0 ? 0 : cchRead));
         rows.push_back(row);
+    }
+    return rows;
+}
+
+// A list-view's text goes to memory of its own process: an LVITEMW written
+// there in that process's layout, the text read back from after it.
+std::vector<std::wstring> ListViewRows(HWND hDlg, int nId)
+{
+    constexpr size_t kItemBytes = 64, kTextChars = 256;
+    HWND hList = ::GetDlgItem(hDlg, nId);
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(hList, &processId);
+    constexpr DWORD dwAccess = PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION;
+    HANDLE hProcess = ::OpenProcess(dwAccess, FALSE, processId);
+    BOOL bWow64 = FALSE;
+    auto* pRemote = hProcess ? static_cast<char*>(::VirtualAllocEx(hProcess, nullptr, kItemBytes + 2 * kTextChars,
+                                                                     MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))
+                             : nullptr;
+    std::vector<std::wstring> rows;
+    if (pRemote && ::IsWow64Process(hProcess, &bWow64)) {
+        const auto nTextAt = reinterpret_cast<ULONG_PTR>(pRemote + kItemBytes);
+        const int nColumns = static_cast<int>(SendW(reinterpret_cast<HWND>(SendW(hList, LVM_GETHEADER, 0, 0)),
+                                                    HDM_GETITEMCOUNT, 0, 0));
+        for (int nRow = 0; nRow < static_cast<int>(SendW(hList, LVM_GETITEMCOUNT, 0, 0)); ++nRow) {
+            std::wstring row;
+            for (int nColumn = 0; nColumn < nColumns; ++nColumn) {
+                // mask, iItem, iSubItem, state, stateMask, then pszText and cchTextMax after 4 or 8 bytes' alignment.
+                char item[kItemBytes] = {};
+                const int nSubItem = nColumn, cchMax = static_cast<int>(kTextChars);
+                std::memcpy(item + 8, &nSubItem, 4);
+                std::memcpy(item + (bWow64 ? 20 : 24), &nTextAt, bWow64 ? 4 : 8);
+                std::memcpy(item + (bWow64 ? 24 : 32), &cchMax, 4);
+                wchar_t szText[kTextChars] = {};
+                ::WriteProcessMemory(hProcess, pRemote, item, sizeof(item), nullptr);
+                SendW(hList, LVM_GETITEMTEXTW, nRow, reinterpret_cast<LPARAM>(pRemote));
+                ::ReadProcessMemory(hProcess, pRemote + kItemBytes, szText, sizeof(szText) - sizeof(wchar_t), nullptr);
+                row += (nColumn ? L"|" : L"") + std::wstring(szText);
+            }
+            rows.push_back(row);
+        }
+    }
+    if (pRemote) {
+        ::VirtualFreeEx(hProcess, pRemote, 0, MEM_RELEASE);
+    }
+    if (hProcess) {
+        ::CloseHandle(hProcess);
     }
     return rows;
 }

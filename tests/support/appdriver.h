@@ -106,6 +106,8 @@ void PressKey(HWND hWnd, UINT vk);
 bool IsEnabled(HWND hDlg, int nId);
 bool IsVisible(HWND hDlg, int nId);
 std::vector<std::wstring> ListRows(HWND hDlg, int nId);
+// A report list-view's rows in any program, each row's cells joined by "|".
+std::vector<std::wstring> ListViewRows(HWND hDlg, int nId);
 std::vector<int> ListSelection(HWND hDlg, int nId);
 // Real input, routed by the system as a member's own (SendInput): the
 // control's top-level window goes to the top, the cursor to the middle of the

@@ -2,6 +2,7 @@
 
 #include "resource.h"
 #include "ui/dialogs/smallicon.h"
+#include "ui/layout/controlanchors.h"
 #include "ui/layout/dpi.h"
 #include "ui/layout/windowplacement.h"
 
@@ -14,12 +15,7 @@ const wchar_t kWidthValue[] = L"Main Panel Width";
 const wchar_t kHeightValue[] = L"Main Panel Height";
 const wchar_t kMaximizedValue[] = L"Main Panel Maximized";
 
-enum Anchor : unsigned { kRight = 1, kDown = 2, kWider = 4, kTaller = 8 };
-
-struct ControlAnchor {
-    int nId;
-    unsigned anchors;
-};
+using namespace anchor;
 
 // Registered in this order; how each control follows the console's size.
 constexpr ControlAnchor kControlAnchors[] = {
@@ -38,30 +34,6 @@ constexpr ControlAnchor kControlAnchors[] = {
     {IDC_BUY, kRight | kDown},
 };
 
-void RegisterAnchors(CResizableGrip& grip, HWND hDlg)
-{
-    for (const ControlAnchor& entry : kControlAnchors) {
-        HWND hControl = ::GetDlgItem(hDlg, entry.nId);
-        ResizableControl* pControl = hControl ? grip.AddControl() : nullptr;
-        if (!pControl) {
-            continue;
-        }
-        pControl->Attach(hControl);
-        if (entry.anchors & kRight) {
-            pControl->SetAnchorRight();
-        }
-        if (entry.anchors & kDown) {
-            pControl->SetAnchorBottom();
-        }
-        if (entry.anchors & kWider) {
-            pControl->SetStretchWidth();
-        }
-        if (entry.anchors & kTaller) {
-            pControl->SetStretchHeight();
-        }
-    }
-}
-
 }  // namespace
 
 void CConsoleLayout::Init(HWND hDlg)
@@ -70,7 +42,7 @@ void CConsoleLayout::Init(HWND hDlg)
     KeepDialogLayoutOnDpiChange(m_hDlg);
     m_grip.CreateGrip(m_hDlg);
     m_grip.ShowGrip(true);
-    RegisterAnchors(m_grip, m_hDlg);
+    RegisterAnchors(m_grip, m_hDlg, kControlAnchors);
     RestoreWindowPlacement(m_hDlg, kWidthValue, kHeightValue, kMaximizedValue, -1, -1);
 }
 

@@ -10,9 +10,10 @@ constexpr UINT_PTR kListSubclassId = 1;
 // The console whose F5 the hook of this thread turns into Refresh.
 thread_local HWND t_hConsole = nullptr;
 
-// The characters that TranslateMessage makes of Ctrl+A and Ctrl+C.
+// The characters that TranslateMessage makes of Ctrl+A, Ctrl+C and Ctrl+V.
 constexpr WPARAM kCtrlA = 0x01;
 constexpr WPARAM kCtrlC = 0x03;
+constexpr WPARAM kCtrlV = 0x16;
 
 void PostCommand(HWND hConsole, int nId) { ::PostMessageW(hConsole, WM_COMMAND, MAKEWPARAM(nId, BN_CLICKED), 0); }
 
@@ -44,8 +45,10 @@ LRESULT CALLBACK CContactListKeys::ListProc(HWND hWnd, UINT uMsg, WPARAM wParam,
     const HWND hConsole = ::GetParent(hWnd);
     switch (uMsg) {
     case WM_CHAR:
-        if (wParam == kCtrlA || wParam == kCtrlC) {
-            PostCommand(hConsole, wParam == kCtrlA ? ID_CONTACTS_SELECTALL : ID_CONTACTS_COPY);
+        if (wParam == kCtrlA || wParam == kCtrlC || wParam == kCtrlV) {
+            PostCommand(hConsole, wParam == kCtrlA   ? ID_CONTACTS_SELECTALL
+                                  : wParam == kCtrlC ? ID_CONTACTS_COPY
+                                                     : ID_CONTACTS_PASTE);
             return 0;
         }
         break;

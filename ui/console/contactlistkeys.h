@@ -5,8 +5,9 @@
 #include "base/handles.h"
 
 // The keys of the console's contact list, as in every Windows list: Ctrl+A,
-// Ctrl+C and Del while the list has the focus, the context menu by the right
-// button, Shift+F10 or the Menu key; and F5 anywhere in the console. Each
+// Ctrl+C, Ctrl+V and Del while the list has the focus, the context menu by
+// the right button, Shift+F10 or the Menu key; and F5 anywhere in the
+// console. Each
 // becomes a command posted to the console, so that it runs through the
 // console's own handlers.
 class CContactListKeys {

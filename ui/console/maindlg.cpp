@@ -77,6 +77,7 @@ const CMainDlg::MessageMapEntry* CMainDlg::GetMessageMap() const
         OnCommand(ID_CONTACTS_SELECTALL, &CMainDlg::OnSelectAll),
         OnCommand(ID_CONTACTS_COPY, &CMainDlg::OnCopy),
         OnCommand(ID_CONTACTS_IMPORT, &CMainDlg::OnImport),
+        OnCommand(ID_CONTACTS_PASTE, &CMainDlg::OnPaste),
         OnCommand(ID_CONTACTS_EXPORT, &CMainDlg::OnExport),
         EndOfMap(),
     };
@@ -470,7 +471,8 @@ void CMainDlg::ReportDeletion(CommandAnswer answer)
 }
 
 // The contact list as every Windows list: its keys and context menu, Copy;
-// and the address book in and out: Import (menu or a dropped file) and Export.
+// and the address book in and out: Import (menu, a dropped file or Paste) and
+// Export.
 void CMainDlg::InitContactsCommands()
 {
     m_listKeys.Attach(m_hWnd, m_list.Hwnd());
@@ -529,12 +531,28 @@ INT_PTR CMainDlg::OnDropFiles(WPARAM wParam, LPARAM)
 
 void CMainDlg::ImportFile(LPCWSTR pszPath)
 {
-    std::vector<std::u16string> existingNumbers;
-    existingNumbers.reserve(m_contacts.size());
+    FollowImport(ImportAddressBook(m_hWnd, pszPath, m_bstrUserName, m_password, ListedNumbers()));
+}
+
+INT_PTR CMainDlg::OnPaste(WPARAM, LPARAM)
+{
+    FollowImport(ImportPastedContacts(m_hWnd, m_bstrUserName, m_password, ListedNumbers()));
+    return TRUE;
+}
+
+std::vector<std::u16string> CMainDlg::ListedNumbers() const
+{
+    std::vector<std::u16string> numbers;
+    numbers.reserve(m_contacts.size());
     for (const auto& pContact : m_contacts) {
-        existingNumbers.push_back(ToU16(pContact->m_bstrNumber));
+        numbers.push_back(ToU16(pContact->m_bstrNumber));
     }
-    switch (ImportAddressBook(m_hWnd, pszPath, m_bstrUserName, m_password, existingNumbers)) {
+    return numbers;
+}
+
+void CMainDlg::FollowImport(ImportFollowUp followUp)
+{
+    switch (followUp) {
     case ImportFollowUp::ReloadAfterLoginFailed:
         // The reload decides whether the console ends for a new sign-in.
         m_bLoginFailed = true;

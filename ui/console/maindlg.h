@@ -14,6 +14,7 @@
 #include "ui/console/contactcollector.h"
 #include "ui/console/contactlistbox.h"
 #include "ui/console/contactlistkeys.h"
+#include "ui/contactsio/contactsimport.h"
 #include "ui/dialogs/internetaccessprogress.h"
 #include "ui/layout/resizablegrip.h"
 #include "xml/xmlstreamreceiver.h"
@@ -59,6 +60,7 @@ private:
     INT_PTR OnSelectAll(WPARAM wParam, LPARAM lParam);
     INT_PTR OnCopy(WPARAM wParam, LPARAM lParam);
     INT_PTR OnImport(WPARAM wParam, LPARAM lParam);
+    INT_PTR OnPaste(WPARAM wParam, LPARAM lParam);
     INT_PTR OnExport(WPARAM wParam, LPARAM lParam);
     INT_PTR OnDropFiles(WPARAM wParam, LPARAM lParam);
 
@@ -76,6 +78,8 @@ private:
     std::vector<CContact*> SelectedContacts() const;
     void InitContactsCommands();
     void ImportFile(LPCWSTR pszPath);
+    std::vector<std::u16string> ListedNumbers() const;
+    void FollowImport(ImportFollowUp followUp);
 
     CResizableGrip m_grip;
     CConsoleLayout m_layout;

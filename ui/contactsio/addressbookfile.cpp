@@ -1,5 +1,6 @@
 #include "ui/contactsio/addressbookfile.h"
 
+#include <algorithm>
 #include <climits>
 
 #include "base/handles.h"
@@ -14,32 +15,6 @@ constexpr int kTemporaryNameTries = 16;
 // How long a replace that somebody's open file refuses is tried again, and how often.
 constexpr ULONGLONG kReplaceRetryMs = 2000;
 constexpr DWORD kReplacePauseMs = 100;
-
-class CFileByteSource : public IByteSource {
-public:
-    explicit CFileByteSource(HANDLE hFile) : m_hFile(hFile) {}
-
-    bool Read(char* pBuffer, size_t cbWanted, size_t& cbRead) override
-    {
-        DWORD dwRead = 0;
-        const DWORD dwWanted = static_cast<DWORD>(cbWanted < kLargestRead ? cbWanted : kLargestRead);
-        if (!::ReadFile(m_hFile, pBuffer, dwWanted, &dwRead, nullptr)) {
-            cbRead = 0;
-            return false;
-        }
-        cbRead = dwRead;
-        return true;
-    }
-
-    bool Rewind() override
-    {
-        LARGE_INTEGER start = {};
-        return ::SetFilePointerEx(m_hFile, start, nullptr, FILE_BEGIN) != FALSE;
-    }
-
-private:
-    HANDLE m_hFile;
-};
 
 bool WriteAll(HANDLE hFile, const std::string& bytes)
 {
@@ -173,22 +148,33 @@ bool DecodeCodePage(unsigned nCodePage, const char* pch, size_t cb, std::u16stri
                                  reinterpret_cast<LPWSTR>(&text[cchBefore]), cchText) == cchText;
 }
 
-FileReadEnd ReadAddressBookFile(LPCWSTR pszPath, ReadResult& result)
+// Read whole, as large as it was when opened, so that a column chosen later
+// reads the bytes the preview showed, without the disk.
+FileReadEnd ReadAddressBookFileBytes(LPCWSTR pszPath, std::string& bytes)
 {
     CFileHandle hFile(::CreateFileW(pszPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!hFile) {
-        return FileReadEnd::CannotOpen;
-    }
     LARGE_INTEGER size = {};
-    if (!::GetFileSizeEx(hFile.Get(), &size)) {
+    if (!hFile || !::GetFileSizeEx(hFile.Get(), &size)) {
         return FileReadEnd::CannotOpen;
     }
     if (static_cast<ULONGLONG>(size.QuadPart) > kLargestAddressBookBytes) {
         return FileReadEnd::TooLarge;
     }
-    CFileByteSource source(hFile.Get());
-    result = ReadAddressBook(source, DecodeCodePage);
+    bytes.assign(static_cast<size_t>(size.QuadPart), '\0');
+    size_t cbDone = 0;
+    while (cbDone < bytes.size()) {
+        DWORD dwRead = 0;
+        const DWORD dwWanted = static_cast<DWORD>(std::min(bytes.size() - cbDone, kLargestRead));
+        if (!::ReadFile(hFile.Get(), &bytes[cbDone], dwWanted, &dwRead, nullptr)) {
+            return FileReadEnd::ReadFailed;
+        }
+        if (dwRead == 0) {
+            break;
+        }
+        cbDone += dwRead;
+    }
+    bytes.resize(cbDone);
     return FileReadEnd::Read;
 }
 

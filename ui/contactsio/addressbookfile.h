@@ -7,15 +7,15 @@
 #include "addressbook/addressbooklimits.h"
 #include "addressbook/addressbookreader.h"
 
-// The Windows side of an address book file: reading one in chunks through the
-// reader, and writing one so that a failure never leaves a half-written file.
+// The Windows side of an address book file: reading one for the reader, and
+// writing one so that a failure never leaves a half-written file.
 
 inline constexpr ULONGLONG kLargestAddressBookBytes = kMaxAddressBookBytes;
 
-enum class FileReadEnd { Read, CannotOpen, TooLarge };
+enum class FileReadEnd { Read, CannotOpen, TooLarge, ReadFailed };
 
-// On Read, result holds what the reader made of the file.
-FileReadEnd ReadAddressBookFile(LPCWSTR pszPath, ReadResult& result);
+// The whole file, at most kLargestAddressBookBytes, into bytes.
+FileReadEnd ReadAddressBookFileBytes(LPCWSTR pszPath, std::string& bytes);
 
 // The reader's decoder: bytes in a Windows code page (0: the system's, for
 // text without a byte order mark that is not UTF-8 and names no charset).

@@ -92,7 +92,7 @@ void ExportContacts(HWND hWndOwner, const std::vector<ExportContact>& contacts, 
 
 void CopyContacts(HWND hWndOwner, const std::vector<ExportContact>& contacts)
 {
-    if (!contacts.empty() && !PutTextOnClipboard(hWndOwner, ClipboardText(contacts))) {
+    if (!contacts.empty() && !PutContactsOnClipboard(hWndOwner, ClipboardText(contacts), WriteCsv(contacts))) {
         ::MessageBoxW(hWndOwner,
                       L"The contacts could not be copied: another program is using the clipboard. Please try again.",
                       L"Copy Contacts", MB_OK);

@@ -2,39 +2,50 @@
 
 #include <shellapi.h>
 
+#include <string>
+#include <utility>
+
 #include "addressbook/addressbookreader.h"
 #include "addressbook/importplan.h"
+#include "addressbook/text/memorybytesource.h"
 #include "base/messagewait.h"
 #include "ui/contactsio/addressbookfile.h"
+#include "ui/contactsio/clipboardtext.h"
 #include "ui/contactsio/importdlg.h"
 #include "ui/contactsio/importoutcome.h"
-#include "ui/contactsio/importquestiondlg.h"
+#include "ui/contactsio/importpreviewdlg.h"
 
 namespace {
 
 constexpr wchar_t kImportCaption[] = L"Import Contacts";
 
-// The box's text for a file the reader could not use; empty for a usable one.
-std::wstring ReadErrorText(ReadError error)
+// What an import reads and how its boxes name it.
+struct ImportSource {
+    std::string bytes;
+    LPCWSTR pszName;  // L"file" or L"pasted text"
+};
+
+// The box's text for a source the reader could not use; empty for a usable
+// one, and for unknown CSV columns, which the preview asks for.
+std::wstring ReadErrorText(ReadError error, LPCWSTR pszSource)
 {
+    const std::wstring the = L"The " + std::wstring(pszSource);
     switch (error) {
     case ReadError::None:
+    case ReadError::UnknownColumns:
         return std::wstring();
     case ReadError::TooLarge:
-        return L"The file is larger than 64 MB. No contact was sent.";
+        return the + L" is larger than 64 MB. No contact was sent.";
     case ReadError::ReadFailed:
-        return L"The file could not be read. No contact was sent.";
+        return the + L" could not be read. No contact was sent.";
     case ReadError::NotAnAddressBook:
-        return L"The file is neither a vCard nor a CSV address book. No contact was sent.";
+        return the + L" is neither a vCard nor a CSV address book. No contact was sent.";
     case ReadError::Empty:
-        return L"The file is empty. No contact was sent.";
+        return the + L" is empty. No contact was sent.";
     case ReadError::NoUsableContact:
-        return L"The file holds no contact with a name and a number. No contact was sent.";
+        return the + L" holds no contact with a name and a number. No contact was sent.";
     case ReadError::TooManyContacts:
-        return L"The file holds more than 100,000 contacts. No contact was sent.";
-    case ReadError::UnknownColumns:
-        return L"The first row of the file names none of the columns needed: " +
-               std::wstring(reinterpret_cast<LPCWSTR>(kNeededColumns)) + L". No contact was sent.";
+        return the + L" holds more than 100,000 contacts. No contact was sent.";
     }
     return std::wstring();
 }
@@ -70,32 +81,13 @@ private:
     HDROP m_hDrop;
 };
 
-}  // namespace
-
-ImportFollowUp ImportAddressBook(HWND hWndOwner, LPCWSTR pszPath, const CBstr& bstrUserName,
-                                 const CSealedText& password, const std::vector<std::u16string>& existingNumbers)
+// The summary, once the import window has sent what it could.
+ImportFollowUp SumUp(HWND hWndOwner, const ImportPlan& plan, const ImportOutcome& outcome)
 {
-    ReadResult result = {};
-    const FileReadEnd end = ReadAddressBookFile(pszPath, result);
-    const std::wstring error = end == FileReadEnd::CannotOpen ? L"The file could not be opened. No contact was sent."
-                               : end == FileReadEnd::TooLarge ? ReadErrorText(ReadError::TooLarge)
-                                                              : ReadErrorText(result.error);
-    if (!error.empty()) {
-        ::MessageBoxW(hWndOwner, error.c_str(), kImportCaption, MB_OK);
-        return ImportFollowUp::None;
-    }
-    CImportQuestionDlg question(result.contacts, existingNumbers, ProposedCountryCode());
-    if (question.DoModal(hWndOwner) != IDYES) {
-        return ImportFollowUp::None;
-    }
-    const ImportPlan& plan = question.Plan();
-    CImportDlg import(bstrUserName, password, plan.toAdd);
-    import.DoModal(hWndOwner);
     // Windows is ending the logon session: no box, no reload.
     if (IsLogonEnding()) {
         return ImportFollowUp::None;
     }
-    const ImportOutcome& outcome = import.Outcome();
     ::MessageBoxW(hWndOwner, ImportSummaryText(plan.skipped, outcome).c_str(), L"Import Summary",
                   MB_OK | MB_ICONINFORMATION);
     // As after a failed delete, the list stays as it was when no answer came
@@ -111,6 +103,66 @@ ImportFollowUp ImportAddressBook(HWND hWndOwner, LPCWSTR pszPath, const CBstr& b
     default:
         return ImportFollowUp::Reload;
     }
+}
+
+// A file and pasted text alike: read from memory, the preview, the import
+// window, the summary.
+ImportFollowUp Import(HWND hWndOwner, ImportSource source, const CBstr& bstrUserName, const CSealedText& password,
+                      const std::vector<std::u16string>& existingNumbers)
+{
+    CMemoryByteSource bytes(std::move(source.bytes));
+    ReadResult reading = ReadAddressBook(bytes, DecodeCodePage);
+    const std::wstring error = ReadErrorText(reading.error, source.pszName);
+    if (!error.empty()) {
+        ::MessageBoxW(hWndOwner, error.c_str(), kImportCaption, MB_OK);
+        return ImportFollowUp::None;
+    }
+    CImportPreviewDlg preview(bytes, std::move(reading), existingNumbers, ProposedCountryCode(), source.pszName);
+    if (preview.DoModal(hWndOwner) != IDOK) {
+        return ImportFollowUp::None;
+    }
+    const ImportPlan& plan = preview.Plan();
+    CImportDlg import(bstrUserName, password, plan.toAdd);
+    import.DoModal(hWndOwner);
+    return SumUp(hWndOwner, plan, import.Outcome());
+}
+
+}  // namespace
+
+ImportFollowUp ImportAddressBook(HWND hWndOwner, LPCWSTR pszPath, const CBstr& bstrUserName,
+                                 const CSealedText& password, const std::vector<std::u16string>& existingNumbers)
+{
+    ImportSource source = {std::string(), L"file"};
+    const FileReadEnd end = ReadAddressBookFileBytes(pszPath, source.bytes);
+    const std::wstring error = end == FileReadEnd::CannotOpen ? L"The file could not be opened. No contact was sent."
+                               : end == FileReadEnd::TooLarge ? ReadErrorText(ReadError::TooLarge, source.pszName)
+                               : end == FileReadEnd::ReadFailed ? ReadErrorText(ReadError::ReadFailed, source.pszName)
+                                                                : std::wstring();
+    if (!error.empty()) {
+        ::MessageBoxW(hWndOwner, error.c_str(), kImportCaption, MB_OK);
+        return ImportFollowUp::None;
+    }
+    return Import(hWndOwner, std::move(source), bstrUserName, password, existingNumbers);
+}
+
+ImportFollowUp ImportPastedContacts(HWND hWndOwner, const CBstr& bstrUserName, const CSealedText& password,
+                                    const std::vector<std::u16string>& existingNumbers)
+{
+    ImportSource source = {std::string(), L"pasted text"};
+    switch (ReadClipboardContacts(hWndOwner, kLargestAddressBookBytes, source.bytes)) {
+    case ClipboardRead::NoText:
+        return ImportFollowUp::None;
+    case ClipboardRead::Busy:
+        ::MessageBoxW(hWndOwner, L"The clipboard could not be read: another program is using it. Please try again.",
+                      kImportCaption, MB_OK);
+        return ImportFollowUp::None;
+    case ClipboardRead::TooLarge:
+        ::MessageBoxW(hWndOwner, ReadErrorText(ReadError::TooLarge, source.pszName).c_str(), kImportCaption, MB_OK);
+        return ImportFollowUp::None;
+    case ClipboardRead::Read:
+        break;
+    }
+    return Import(hWndOwner, std::move(source), bstrUserName, password, existingNumbers);
 }
 
 bool TakeDroppedAddressBook(HDROP hDrop, std::wstring& path)

@@ -1,8 +1,9 @@
 #include "ui/contactsio/contactsmenu.h"
 
 #include "resource.h"
+#include "ui/contactsio/clipboardtext.h"
 
-CMenuHandle LoadContactsMenu(bool bAnySelected)
+CMenuHandle LoadContactsMenu(bool bAnySelected, bool bClipboardHasText)
 {
     CMenuHandle hMenu(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_CONTACTSMENU)));
     HMENU hPopup = hMenu ? ::GetSubMenu(hMenu.Get(), 0) : nullptr;
@@ -10,13 +11,14 @@ CMenuHandle LoadContactsMenu(bool bAnySelected)
         const UINT uSelectionState = MF_BYCOMMAND | (bAnySelected ? MF_ENABLED : MF_GRAYED);
         ::EnableMenuItem(hPopup, ID_CONTACTS_COPY, uSelectionState);
         ::EnableMenuItem(hPopup, IDC_DELETE, uSelectionState);
+        ::EnableMenuItem(hPopup, ID_CONTACTS_PASTE, MF_BYCOMMAND | (bClipboardHasText ? MF_ENABLED : MF_GRAYED));
     }
     return hMenu;
 }
 
 int TrackContactsMenu(HWND hWndOwner, POINT ptScreen, bool bAnySelected)
 {
-    CMenuHandle hMenu = LoadContactsMenu(bAnySelected);
+    CMenuHandle hMenu = LoadContactsMenu(bAnySelected, ClipboardHasText());
     HMENU hPopup = hMenu ? ::GetSubMenu(hMenu.Get(), 0) : nullptr;
     if (!hPopup) {
         return 0;

@@ -5,8 +5,9 @@
 #include "base/handles.h"
 
 // The contact list's context menu, loaded from the resources: its popup is
-// the first submenu. Copy and Delete are greyed without a selection.
-CMenuHandle LoadContactsMenu(bool bAnySelected);
+// the first submenu. Copy and Delete are greyed without a selection, Paste
+// Contacts while the clipboard holds no text.
+CMenuHandle LoadContactsMenu(bool bAnySelected, bool bClipboardHasText);
 
 // Shows the menu at the point (screen coordinates) and returns the chosen
 // command, 0 for none.

@@ -19,35 +19,6 @@ constexpr CommandAnswer kRefusals[] = {CommandAnswer::NoFirstName, CommandAnswer
 
 std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 
-LPCWSTR SkipText(SkipReason reason)
-{
-    switch (reason) {
-    case SkipReason::NoName:
-        return L"no name";
-    case SkipReason::NameTooLong:
-        return L"a name longer than 54 characters";
-    case SkipReason::UnsupportedCharacters:
-        return L"unsupported characters";
-    case SkipReason::NoNumber:
-        return L"no number";
-    case SkipReason::NationalNumber:
-        return L"a national number";
-    case SkipReason::LettersOrExtension:
-        return L"letters or an extension in the number";
-    case SkipReason::Duplicate:
-        return L"a duplicate";
-    case SkipReason::Unreadable:
-        return L"unreadable characters";
-    case SkipReason::TooLong:
-        return L"too long";
-    case SkipReason::SpreadsheetNumber:
-        return L"number altered by a spreadsheet";
-    case SkipReason::UnclosedQuote:
-        return L"an unclosed quote";
-    }
-    return L"";
-}
-
 LPCWSTR RefusalText(CommandAnswer answer)
 {
     switch (answer) {
@@ -76,7 +47,7 @@ std::wstring SkippedPart(const std::vector<ImportSkip>& skipped)
         const auto n = std::count_if(skipped.begin(), skipped.end(),
                                      [reason](const ImportSkip& skip) { return skip.reason == reason; });
         if (n > 0) {
-            text += L"    " + std::wstring(SkipText(reason)) + L": " + Count(static_cast<size_t>(n)) + L"\n";
+            text += L"    " + std::wstring(SkipReasonText(reason)) + L": " + Count(static_cast<size_t>(n)) + L"\n";
         }
     }
     return text;
@@ -122,7 +93,7 @@ std::vector<NamedLine> LinesConcerned(const std::vector<ImportSkip>& skipped, co
     std::vector<NamedLine> lines;
     for (const ImportSkip& skip : skipped) {
         lines.push_back({skip.nLine, (skip.name.empty() ? L"(no name)" : Wide(skip.name)) + L": " +
-                                         SkipText(skip.reason)});
+                                         SkipReasonText(skip.reason)});
     }
     for (const ImportRefusal& refusal : outcome.refused) {
         lines.push_back({refusal.nLine, Wide(refusal.name) + L": refused, " + RefusalText(refusal.answer)});
@@ -139,6 +110,35 @@ std::vector<NamedLine> LinesConcerned(const std::vector<ImportSkip>& skipped, co
 }
 
 }  // namespace
+
+LPCWSTR SkipReasonText(SkipReason reason)
+{
+    switch (reason) {
+    case SkipReason::NoName:
+        return L"no name";
+    case SkipReason::NameTooLong:
+        return L"a name longer than 54 characters";
+    case SkipReason::UnsupportedCharacters:
+        return L"unsupported characters";
+    case SkipReason::NoNumber:
+        return L"no number";
+    case SkipReason::NationalNumber:
+        return L"a national number";
+    case SkipReason::LettersOrExtension:
+        return L"letters or an extension in the number";
+    case SkipReason::Duplicate:
+        return L"a duplicate";
+    case SkipReason::Unreadable:
+        return L"unreadable characters";
+    case SkipReason::TooLong:
+        return L"too long";
+    case SkipReason::SpreadsheetNumber:
+        return L"number altered by a spreadsheet";
+    case SkipReason::UnclosedQuote:
+        return L"an unclosed quote";
+    }
+    return L"";
+}
 
 std::u16string CandidateName(const ImportCandidate& candidate)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -40,6 +42,9 @@ struct ImportOutcome {
     // The contact the import ended on without an answer that counts.
     std::optional<UnansweredContact> unanswered;
 };
+
+// Why a contact is skipped, as the summary and the preview say it.
+LPCWSTR SkipReasonText(SkipReason reason);
 
 // "First Last", or the first name alone.
 std::u16string CandidateName(const ImportCandidate& candidate);

@@ -2,8 +2,8 @@
 // the bytes: contacts only with an error of None, each starting on a line the
 // file has, in file order, no value past its bound; a plan that accounts for
 // every contact and adds only what the add dialog would take; and whatever it
-// adds, written as vCard and as CSV, reads and plans back the same. Any
-// violation aborts.
+// adds, written as vCard and as CSV, reads and plans back the same, and as
+// Copy's text with each name whole. Any violation aborts.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -16,6 +16,7 @@
 #include "addressbook/writers/addressbookwriter.h"
 #include "addressbook/importplan.h"
 #include "addressbook/text/memorybytesource.h"
+#include "addressbook/text/utf8.h"
 
 namespace {
 
@@ -126,6 +127,22 @@ void CheckRoundTrip(const ImportPlan& plan)
                   again.toAdd[i].number == contacts[i].number);
         }
     }
+    // Copy's text: each name whole, as a first name, unless too long for one.
+    std::string text;
+    AppendUtf8(text, ClipboardText(contacts));
+    CMemoryByteSource source(text);
+    const ImportPlan again = PlanImport(ReadAddressBook(source, nullptr).contacts, {}, u"44");
+    size_t nAdded = 0;
+    for (const ExportContact& contact : contacts) {
+        const std::u16string name =
+            contact.lastName.empty() ? contact.firstName : contact.firstName + u" " + contact.lastName;
+        if (name.size() <= 54) {
+            Check(nAdded < again.toAdd.size() && again.toAdd[nAdded].firstName == name &&
+                  again.toAdd[nAdded].lastName.empty() && again.toAdd[nAdded].number == contact.number);
+            ++nAdded;
+        }
+    }
+    Check(nAdded == again.toAdd.size());
 }
 
 }  // namespace

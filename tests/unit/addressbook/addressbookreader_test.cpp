@@ -194,6 +194,9 @@ const ReaderCase kReaderCases[] = {
      "csv\n3:Jörg|Roß||0170 1"},
     {"French and Polish headers", "Prénom;Nom;Mobile\nAnne;Roy;06 1\n", "csv\n2:Anne|Roy||06 1"},
     {"Polish", "Imię,Nazwisko,Telefon komórkowy\nŁucja,Wąs,600 1\n", "csv\n2:Łucja|Wąs||600 1"},
+    {"Copy's text, pasted: a name and a number, semicolons in the name, a formula guard",
+     WithBom16("Chloé; Jo Marsh; Hill\t'+44 7700 900222\r\n", false),
+     "csv\n1:Chloé; Jo Marsh; Hill|||+44 7700 900222"},
 };
 
 class ReaderCaseTest : public testing::TestWithParam<ReaderCase> {};

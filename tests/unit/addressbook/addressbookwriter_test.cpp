@@ -61,6 +61,7 @@ TEST(AddressBookWriterTest, GuardsCellsThatASpreadsheetWouldRun)
 TEST(AddressBookWriterTest, ExportedContactsImportAsTheyWere)
 {
     const std::vector<ExportContact> contacts = {
+        {u"Mobile", u"Phone", u"00447700900010"},
         {u"Anna", u"Berg", u"00447700900001"},
         {u"Mary, Jr", u"O'Neil; \"Q\"", u"00447700900002"},
         {u"=SUM(A1)", u"+Plus", u"00447700900003"},
@@ -70,6 +71,7 @@ TEST(AddressBookWriterTest, ExportedContactsImportAsTheyWere)
         {u"Back\\slash", u"", u"00447700900007"},
         {u" Spaced ", u"Tab\tInside", u"00447700900008"},
         {u"Ann", u"", u"0012125550100"},
+        {u"\"Bo\"", u"Ek", u"00447700900009"},
     };
     for (bool bCsv : {false, true}) {
         CMemoryByteSource source(bCsv ? WriteCsv(contacts) : WriteVCard(contacts));
@@ -80,6 +82,20 @@ TEST(AddressBookWriterTest, ExportedContactsImportAsTheyWere)
             EXPECT_EQ(plan.toAdd[i].firstName, contacts[i].firstName) << (bCsv ? "CSV " : "vCard ") << i;
             EXPECT_EQ(plan.toAdd[i].lastName, contacts[i].lastName) << (bCsv ? "CSV " : "vCard ") << i;
             EXPECT_EQ(plan.toAdd[i].number, contacts[i].number) << (bCsv ? "CSV " : "vCard ") << i;
+        }
+    }
+    // Copy's text gives each name whole, as a first name; one of 109 characters is too long.
+    CMemoryByteSource text(Utf8(ClipboardText(contacts)));
+    const ImportPlan plan = PlanImport(ReadAddressBook(text, nullptr).contacts, {}, u"44");
+    ASSERT_EQ(plan.toAdd.size(), contacts.size() - 1);
+    for (size_t i = 0, nAdded = 0; i < contacts.size(); ++i) {
+        const ExportContact& contact = contacts[i];
+        const std::u16string name =
+            contact.lastName.empty() ? contact.firstName : contact.firstName + u" " + contact.lastName;
+        if (name.size() <= 54) {
+            EXPECT_EQ(Utf8(plan.toAdd[nAdded].firstName), Utf8(name)) << "text " << i;
+            EXPECT_EQ(plan.toAdd[nAdded].lastName + plan.toAdd[nAdded].number, contact.number) << "text " << i;
+            ++nAdded;
         }
     }
 }

@@ -11,9 +11,9 @@ namespace {
 using ::testing::ElementsAre;
 
 // Each item as "text", with " (greyed)" after a greyed one; "-" for a separator.
-std::vector<std::wstring> Items(bool bAnySelected)
+std::vector<std::wstring> Items(bool bAnySelected, bool bClipboardHasText)
 {
-    CMenuHandle hMenu = LoadContactsMenu(bAnySelected);
+    CMenuHandle hMenu = LoadContactsMenu(bAnySelected, bClipboardHasText);
     HMENU hPopup = ::GetSubMenu(hMenu.Get(), 0);
     std::vector<std::wstring> items;
     for (int i = 0; i < ::GetMenuItemCount(hPopup); ++i) {
@@ -25,13 +25,15 @@ std::vector<std::wstring> Items(bool bAnySelected)
     return items;
 }
 
-TEST(ContactsMenuTest, CopyAndDeleteAreGreyedWithoutASelection)
+TEST(ContactsMenuTest, CopyAndDeleteAreGreyedWithoutASelectionAndPasteWithoutText)
 {
-    EXPECT_THAT(Items(false),
-                ElementsAre(L"Select &All\tCtrl+A", L"&Copy\tCtrl+C (greyed)", L"&Delete...\tDel (greyed)",
+    EXPECT_THAT(Items(false, false),
+                ElementsAre(L"Select &All\tCtrl+A", L"&Copy\tCtrl+C (greyed)", L"&Paste Contacts\tCtrl+V (greyed)",
+                            L"&Delete...\tDel (greyed)", L"&Refresh\tF5", L"-", L"&Import Contacts...",
+                            L"&Export Contacts..."));
+    EXPECT_THAT(Items(true, true),
+                ElementsAre(L"Select &All\tCtrl+A", L"&Copy\tCtrl+C", L"&Paste Contacts\tCtrl+V", L"&Delete...\tDel",
                             L"&Refresh\tF5", L"-", L"&Import Contacts...", L"&Export Contacts..."));
-    EXPECT_THAT(Items(true), ElementsAre(L"Select &All\tCtrl+A", L"&Copy\tCtrl+C", L"&Delete...\tDel", L"&Refresh\tF5",
-                                         L"-", L"&Import Contacts...", L"&Export Contacts..."));
 }
 
 }  // namespace
